@@ -22,4 +22,9 @@ inline constexpr const char* kLocalCharset = "GB18030";
 [[nodiscard]] std::string LocalText(std::string_view utf8);
 [[nodiscard]] std::string Utf8Text(std::string_view local);
 
+// File paths inside the core are local text too; the file system speaks UTF-8.
+// Convert right at the system call, and back for paths the system hands us.
+[[nodiscard]] inline std::string NativePath(std::string_view localPath) { return Utf8Text(localPath); }
+[[nodiscard]] inline std::string LocalPath(std::string_view nativePath) { return LocalText(nativePath); }
+
 } // namespace harvina
