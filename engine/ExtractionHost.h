@@ -61,6 +61,10 @@ public:
     [[nodiscard]] virtual bool ExtractLinksChecked() = 0;   // "提取超链接网址"
     [[nodiscard]] virtual bool ImagesOnlyChecked() = 0;     // "仅限提取带图片域名"
     [[nodiscard]] virtual bool RestrictSuffixChecked() = 0; // "限定后缀"
+
+    // A domain was accepted and counted (called under the job lock, so one
+    // at a time, in result-file order). Most hosts need nothing here.
+    virtual void DomainAccepted(const std::string& /*domain*/) {}
 };
 
 } // namespace harvina

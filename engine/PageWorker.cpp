@@ -1,0 +1,115 @@
+#include "engine/PageWorker.h"
+
+#include <mutex>
+
+#include "app/ExtractionState.h"
+#include "engine/DomainFilter.h"
+#include "engine/ExtractionHost.h"
+#include "platform/Charset.h"
+#include "text/MarkupReader.h"
+#include "text/RegexMatcher.h"
+#include "text/TextBetween.h"
+#include "text/TextCleaner.h"
+#include "web/WebClient.h"
+
+namespace harvina {
+
+namespace {
+
+constexpr double kFetchTimeLimitSeconds = 60.0;
+
+// The objects of one page, used on the worker's thread only.
+struct PageObjects {
+    WebClient client;
+    TextCleaner cleaner;
+    RegexMatcher addressMatcher;
+    RegexMatcher cleanupMatcher;
+    MarkupReader linkReader;
+};
+
+std::string Decimal(std::int32_t n) { return std::to_string(n); }
+
+void ShowRunning(ExtractionHost& host, const ExtractionState& state)
+{
+    static const std::string kThreads = LocalText(" 个线程");
+    host.SetStatusText(1, Decimal(state.runningCount) + kThreads);
+}
+
+void TextPass(ExtractionHost& host, PageObjects& objects, const std::string& page)
+{
+    std::string text = objects.cleaner.RemoveComments(page, true);
+    text = objects.cleaner.RemoveNonContent(text, true);
+    text = objects.cleaner.HtmlToText(text, true);
+    objects.addressMatcher.Create(AddressPattern());
+    objects.cleanupMatcher.Create(CleanupPattern());
+    const int n = objects.addressMatcher.Execute(text);
+    for (int k = 1; k <= n; ++k)
+        AcceptTextMatch(host, objects.cleanupMatcher, objects.addressMatcher.MatchText(k));
+}
+
+void LinkPass(ExtractionHost& host, PageObjects& objects, const std::string& page)
+{
+    objects.linkReader.FindAll(page, "a");
+    const int n = objects.linkReader.Count();
+    for (int k = 1; k <= n; ++k)
+        AcceptLinkElement(host, objects.linkReader, objects.linkReader.Item(k));
+}
+
+} // namespace
+
+std::string SpaceMarkup(std::string_view page)
+{
+    // Neither byte is ever part of a double-byte character.
+    std::string spaced;
+    spaced.reserve(page.size() + page.size() / 16);
+    for (const char c : page) {
+        if (c == '<')
+            spaced += " <";
+        else if (c == '>')
+            spaced += "> ";
+        else
+            spaced += c;
+    }
+    return spaced;
+}
+
+void ProcessPage(ExtractionHost& host, const std::string& address)
+{
+    static const std::string kStartedHead = LocalText("第 ");
+    static const std::string kStartedTail = LocalText(" 个");
+    static const std::string kParsingHead = LocalText("已提取");
+    static const std::string kParsingTail = LocalText("个域名");
+    static const std::string kDoneHead = LocalText("已提取 ");
+    static const std::string kDoneTail = LocalText(" 个域名");
+
+    ExtractionState& state = GlobalExtractionState();
+    bool decremented = false;
+    try {
+        PageObjects objects;
+        objects.client.CreateRequest();
+        host.SetStatusText(0, kStartedHead + Decimal(state.startedCount) + kStartedTail);
+        ShowRunning(host, state);
+
+        const std::string page = SpaceMarkup(state.useWinInet
+                                                 ? objects.client.FetchWithWinInet(address, kFetchTimeLimitSeconds)
+                                                 : objects.client.FetchWithWinHttp(address, kFetchTimeLimitSeconds));
+
+        std::lock_guard lock(*state.jobLock);
+        host.SetStatusText(2, kParsingHead + Decimal(state.extractedCount) + kParsingTail);
+        host.SetStatusText(3, TextBetween(page, "<title>", "</title>"));
+        if (host.ExtractTextChecked())
+            TextPass(host, objects, page);
+        if (host.ExtractLinksChecked())
+            LinkPass(host, objects, page);
+        host.SetStatusText(2, kDoneHead + Decimal(state.extractedCount) + kDoneTail);
+        --state.runningCount;
+        decremented = true;
+        ShowRunning(host, state);
+    } catch (const std::exception&) {
+        // Out of memory on a huge page: the page yields nothing, the job goes on.
+        if (!decremented)
+            --state.runningCount;
+    }
+}
+
+} // namespace harvina
