@@ -50,6 +50,9 @@ public:
     // `path` the file that failed, for hosts that report it their own way.
     virtual void ShowResultFileError(const std::string& text, const std::string& path) = 0;
 
+    // The job's result file was created at `path`; its workers start next.
+    virtual void ResultFileOpened(const std::string& /*path*/) {}
+
     // --- any thread -------------------------------------------------------
 
     // One of the four status-bar parts (0 to 3): 0 workers started, 1 workers

@@ -181,6 +181,7 @@ void ToggleExtraction(ExtractionHost& host)
         host.ShowResultFileError(kCannotCreate + resultPath, resultPath);
         return;
     }
+    host.ResultFileOpened(resultPath);
     state.jobLock = std::make_unique<std::mutex>();
     state.seenDomains.Clear();
     state.startTick = TickCount();
