@@ -127,14 +127,26 @@ public:
     [[nodiscard]] const std::string& loadedPath() const { return loadedPath_; }
 
 private:
-    struct SectionMatch;
-    struct KeyMatch;
+    // p is the header's "[", e its "]".
+    struct SectionMatch {
+        bool found = false;
+        int p = -1;
+        int e = -1;
+    };
+    // k is the key's first byte; the value is the bytes v..n (empty when n < v).
+    struct KeyMatch {
+        bool found = false;
+        int k = -1;
+        int v = -1;
+        int n = -1;
+    };
 
     void PumpEvents();
-    [[nodiscard]] SectionMatch FindSection(const std::string& section, bool pump);
+    [[nodiscard]] SectionMatch FindSection(const std::string& section, bool pump, int from = 1);
     [[nodiscard]] KeyMatch FindKey(const SectionMatch& section, const std::string& key) const;
-    // Replaces `count` bytes at 1-based `position` in the file first, then in the text.
-    bool Splice(size_t position, size_t count, const std::string& bytes);
+    // Replaces `count` bytes at 1-based `position`: in the backing file first, then,
+    // when the file took it, in the text.
+    bool Splice(int position, int count, const std::string& bytes);
     int Enqueue(PendingKind kind, std::vector<std::string> arguments);
     int Perform(const PendingOperation& operation);
     int WriteEntryNow(const std::string& section, const std::string& key, const std::string& value);
@@ -143,11 +155,15 @@ private:
     int RenameKeyNow(const std::string& section, const std::string& oldKey, const std::string& newKey);
     void ReportRunawaySection();
     [[nodiscard]] std::string SideFilePath(const std::string& key) const;
+    [[nodiscard]] std::string RegistryValuePath(const std::string& key) const;
     [[nodiscard]] std::string ReadStored(const std::string& key, const std::string& defaultText);
     bool WriteStored(const std::string& key, const std::string& text);
-    [[nodiscard]] const std::string& FileLines() const;
+    // The lines the lists read: the backing file's content, else the text.
+    [[nodiscard]] std::string ListedContent() const;
     void SaveItems(const std::string& key, const PersistableControl& control);
     void RestoreItems(const std::string& key, PersistableControl& control);
+    void PersistControl(PersistableControl& control, ControlKind kind, bool restore, bool byteMode,
+                        bool comboItems, bool comboText);
 
     std::string text_;
     std::shared_ptr<BackingFile> file_;
