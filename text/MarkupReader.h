@@ -2,6 +2,7 @@
 
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "text/RegexMatcher.h"
@@ -61,9 +62,21 @@ public:
     [[nodiscard]] std::string NormalizeEquals(std::string_view text);
 
 private:
-    void NextTagStart(std::string_view opening, int& position) const;
-    bool ClosesElement(std::string_view opening, std::string_view closing, int& resume, int candidate,
-                       bool check);
+    // Where the openings and closings of one tag name lie in `searchBuffer_`
+    // (0-based, ascending), gathered once per scan so end searches never rescan.
+    struct TagPlaces {
+        std::vector<size_t> openings;
+        std::vector<size_t> closings;
+    };
+    struct EndSearch; // nesting state of one element's end search
+
+    // 0-based: the next accepted opening at or after `from`, npos when none.
+    [[nodiscard]] size_t NextTagStart(std::string_view opening, size_t from) const;
+    const TagPlaces& PlacesOf(std::string_view opening, std::string_view closing);
+    // check clear: resets the nesting counters. Set: counts what lies between the
+    // resume point and the candidate closing and says whether it balances.
+    bool ClosesElement(EndSearch& search, size_t candidate, bool check) const;
+    [[nodiscard]] bool AttributesMatch(std::string_view openingTag, const MarkupFilter& filter) const;
     static bool ValueMatches(std::string_view expected, const std::string (&candidates)[4], bool contains);
 
     std::vector<int> spanStarts_;
@@ -72,8 +85,8 @@ private:
     std::string sourceBuffer_;
     RegexMatcher equalsNormalizer_;
     std::string lastElement_;
-    int openingCount_ = 0;
-    int closingCount_ = 0;
+    std::vector<size_t> tagStarts_; // every "<" of the scan's buffer, gathered on demand
+    std::unordered_map<std::string, TagPlaces> places_; // by opening pattern
 };
 
 } // namespace harvina

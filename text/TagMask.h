@@ -11,7 +11,7 @@ namespace harvina {
 class TagMask {
 public:
     // Every innermost "<...>" becomes the placeholder (ten 0xFF bytes when empty).
-    // keepList: add to the tags already taken out instead of starting afresh.
+    // keepList: keep the tags listed by an earlier Mask as they are.
     [[nodiscard]] std::string Mask(std::string_view text, std::string_view placeholder = {}, bool keepList = false);
     // Placeholders back to their tags, from the end of the text.
     [[nodiscard]] std::string Restore(std::string_view masked) const;

@@ -1,0 +1,236 @@
+#include "text/DecodeEntities.h"
+
+#include <cstring>
+#include <unordered_map>
+#include <vector>
+
+#include "platform/Charset.h"
+#include "text/LocalScan.h"
+#include "text/ReplaceEach.h"
+
+namespace harvina {
+namespace {
+
+struct EntityTable {
+    std::vector<std::string> sources;
+    std::vector<std::string> targets;
+};
+
+// The two "|"-separated lists of 40 items, in table order; targets in local text.
+const EntityTable& NamedEntities()
+{
+    static const EntityTable table = [] {
+        static constexpr std::string_view kSources =
+            "&amp;|&ndash;|&mdash;|&ldquo;|&rdquo;|&nbsp;|&lt;|&gt;|&quot;|&times;|&divide;|&middot;|"
+            "&hellip;|&lsquo;|&rsquo;|&permil;|&prime;|&Prime;|&larr;|&uarr;|"
+            "&rarr;|&darr;|&radic;|&prop;|&infin;|&ang;|&and;|&or;|&cap;|&cup;|&int;|&there4;|"
+            "&sim;|&asymp;|&ne;|&equiv;|&le;|&ge;|&oplus;|&perp;";
+        static constexpr std::string_view kTargets =
+            "&|–|—|“|”| |<|>|\"|×|÷|·|…|‘|’|‰|′|″|←|↑|"
+            "→|↓|√|∝|∞|∠|∧|∨|∩|∪|∫|∴|～|≈|≠|≡|≤|≥|⊕|⊥";
+        EntityTable t;
+        const std::string targets = LocalText(kTargets);
+        for (std::string_view list : {std::string_view(kSources), std::string_view(targets)}) {
+            std::vector<std::string>& items = t.sources.empty() ? t.sources : t.targets;
+            size_t start = 0;
+            for (size_t bar; (bar = list.find('|', start)) != std::string_view::npos; start = bar + 1)
+                items.emplace_back(list.substr(start, bar - start));
+            items.emplace_back(list.substr(start));
+        }
+        return t;
+    }();
+    return table;
+}
+
+// Index of the first table item (from `first` on) whose text after its "&" is
+// written at `at`; -1 when none.
+int EntityAt(std::string_view text, size_t at, size_t first)
+{
+    const EntityTable& table = NamedEntities();
+    for (size_t k = first; k < table.sources.size(); ++k) {
+        if (MatchesAt(text, at, std::string_view(table.sources[k]).substr(1), true))
+            return static_cast<int>(k);
+    }
+    return -1;
+}
+
+// The table applied item after item in one pass. Every source is "&name;", so at
+// most one item (the first of equal spellings) takes a given "&"; only "&amp;"
+// leaves an "&" that the items after it read together with the text that follows.
+std::string DecodeNamed(std::string_view text)
+{
+    const EntityTable& table = NamedEntities();
+    std::string out;
+    out.reserve(text.size());
+    size_t i = 0;
+    while (true) {
+        const size_t amp = text.find('&', i);
+        if (amp == std::string_view::npos) {
+            out.append(text, i, std::string_view::npos);
+            return out;
+        }
+        out.append(text, i, amp - i);
+        const int k = EntityAt(text, amp + 1, 0);
+        if (k < 0) {
+            out += '&';
+            i = amp + 1;
+            continue;
+        }
+        i = amp + table.sources[static_cast<size_t>(k)].size();
+        if (k == 0) {
+            const int next = EntityAt(text, i, 1);
+            if (next > 0) {
+                out += table.targets[static_cast<size_t>(next)];
+                i += table.sources[static_cast<size_t>(next)].size() - 1;
+                continue;
+            }
+        }
+        out += table.targets[static_cast<size_t>(k)];
+    }
+}
+
+std::uint32_t LeadingDecimal(std::string_view digits)
+{
+    std::uint32_t value = 0;
+    for (char c : digits) {
+        if (c < '0' || c > '9')
+            break;
+        value = value * 10u + static_cast<std::uint32_t>(c - '0');
+    }
+    return value;
+}
+
+// The processed right part of the text, kept reversed so that the reference
+// being read can take bytes off its front cheaply.
+class ReversedTail {
+public:
+    void Prepend(std::string_view piece)
+    {
+        for (size_t k = piece.size(); k-- > 0;) {
+            if (piece[k] == ';')
+                semicolons_.push_back(reversed_.size());
+            reversed_.push_back(piece[k]);
+        }
+    }
+    [[nodiscard]] bool HasSemicolon() const { return !semicolons_.empty(); }
+    // Removes the front up to and including the first ";" and returns what lay before it.
+    std::string TakeThroughSemicolon()
+    {
+        const size_t at = semicolons_.back();
+        semicolons_.pop_back();
+        std::string before(reversed_.rbegin(), reversed_.rend() - static_cast<std::ptrdiff_t>(at) - 1);
+        reversed_.resize(at);
+        return before;
+    }
+    [[nodiscard]] std::string Text() const { return std::string(reversed_.rbegin(), reversed_.rend()); }
+
+private:
+    std::string reversed_;
+    std::vector<size_t> semicolons_;
+};
+
+// Numeric references from the end of the text towards its start; a reference's
+// ";" may lie in text an earlier (righter) reference produced.
+std::string DecodeNumeric(std::string_view text)
+{
+    std::unordered_map<std::uint32_t, std::string> decoded;
+    auto decode = [&](std::string_view digits) -> const std::string& {
+        std::uint32_t value = LeadingDecimal(digits);
+        if (value == 0)
+            value = static_cast<std::uint32_t>(HexValue(digits.empty() ? digits : digits.substr(1)));
+        auto found = decoded.find(value);
+        if (found == decoded.end())
+            found = decoded.emplace(value, CodeUnitToText(static_cast<std::int32_t>(value))).first;
+        return found->second;
+    };
+    ReversedTail tail;
+    size_t end = text.size(); // text[end..] is already in the tail
+    while (end >= 2) {
+        const size_t at = text.rfind("&#", end - 2);
+        if (at == std::string_view::npos)
+            break;
+        const void* semi = std::memchr(text.data() + at + 2, ';', end - at - 2);
+        if (semi) {
+            const size_t s = static_cast<size_t>(static_cast<const char*>(semi) - text.data());
+            tail.Prepend(text.substr(s + 1, end - s - 1));
+            tail.Prepend(decode(text.substr(at + 2, s - at - 2)));
+        } else if (tail.HasSemicolon()) {
+            std::string digits(text.substr(at + 2, end - at - 2));
+            digits += tail.TakeThroughSemicolon();
+            tail.Prepend(decode(digits));
+        } else {
+            tail.Prepend(text.substr(at, end - at));
+        }
+        end = at;
+    }
+    tail.Prepend(text.substr(0, end));
+    return tail.Text();
+}
+
+void AppendUtf8(std::string& out, std::uint32_t cp)
+{
+    if (cp < 0x80) {
+        out += static_cast<char>(cp);
+    } else if (cp < 0x800) {
+        out += static_cast<char>(0xC0 | (cp >> 6));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else if (cp < 0x10000) {
+        out += static_cast<char>(0xE0 | (cp >> 12));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (cp >> 18));
+        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    }
+}
+
+bool IsHighSurrogate(std::uint32_t u) { return u >= 0xD800 && u <= 0xDBFF; }
+bool IsLowSurrogate(std::uint32_t u) { return u >= 0xDC00 && u <= 0xDFFF; }
+
+} // namespace
+
+std::string DecodeEntities(std::string_view text, bool namedOnly)
+{
+    std::string named = DecodeNamed(text);
+    if (namedOnly || named.find("&#") == std::string::npos)
+        return named;
+    return DecodeNumeric(named);
+}
+
+std::int32_t HexValue(std::string_view text)
+{
+    static constexpr std::string_view kDigits = "0123456789ABCDEF";
+    std::uint32_t value = 0;
+    for (char c : text) {
+        const char upper = (c >= 'a' && c <= 'z') ? static_cast<char>(c - ('a' - 'A')) : c;
+        const size_t index = kDigits.find(upper);
+        value = value * 16u + (index == std::string_view::npos ? static_cast<std::uint32_t>(-2) : static_cast<std::uint32_t>(index));
+    }
+    return static_cast<std::int32_t>(value);
+}
+
+std::string CodeUnitToText(std::int32_t value)
+{
+    const auto bits = static_cast<std::uint32_t>(value);
+    std::string utf8;
+    if (bits >= 0x10000 && bits <= 0x10FFFF) {
+        AppendUtf8(utf8, bits);
+    } else {
+        const std::uint32_t units[2] = {bits & 0xFFFF, bits >> 16};
+        for (size_t k = 0; k < 2 && units[k] != 0; ++k) {
+            const std::uint32_t u = units[k];
+            if (k == 0 && IsHighSurrogate(u) && IsLowSurrogate(units[1])) {
+                AppendUtf8(utf8, 0x10000 + ((u - 0xD800) << 10) + (units[1] - 0xDC00));
+                break;
+            }
+            AppendUtf8(utf8, (IsHighSurrogate(u) || IsLowSurrogate(u)) ? '?' : u);
+        }
+    }
+    if (utf8.size() == 1)
+        return utf8;
+    return LocalText(utf8);
+}
+
+} // namespace harvina
