@@ -15,6 +15,20 @@ char LowerAscii(char c)
     return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
+bool HasWebScheme(std::string_view url)
+{
+    auto startsWith = [url](std::string_view prefix) {
+        if (url.size() < prefix.size())
+            return false;
+        for (size_t i = 0; i < prefix.size(); ++i) {
+            if (LowerAscii(url[i]) != prefix[i])
+                return false;
+        }
+        return true;
+    };
+    return startsWith("http://") || startsWith("https://");
+}
+
 bool EqualsNoCase(std::string_view a, std::string_view b)
 {
     if (a.size() != b.size())
@@ -103,6 +117,9 @@ void HttpRequest::Send(std::string body)
     if (!opened_)
         return;
     opened_ = false;
+    // No scheme guessing: "host/page" or a file path is not an address.
+    if (!HasWebScheme(url_))
+        return;
     transfer_ = std::make_unique<CurlTransfer>();
     CurlTransfer& transfer = *transfer_;
     transfer.SetMethod(method_);

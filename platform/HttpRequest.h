@@ -17,7 +17,8 @@ namespace harvina {
 // An asynchronous request makes progress only inside WaitForResponse, on the caller's
 // thread, so nothing outlives the object. A wait that runs out leaves the request
 // pending: the response then reads as empty until a later wait completes it.
-// A failed request (bad address, no connection, a time-out) reads as empty too.
+// A failed request (an address without http:// or https://, no connection, a
+// time-out) reads as empty too.
 class HttpRequest {
 public:
     HttpRequest();
@@ -36,6 +37,9 @@ public:
     void SetFollowRedirects(bool follow) { followRedirects_ = follow; }
     [[nodiscard]] bool FollowRedirects() const { return followRedirects_; }
     void SetClientCertificate(std::string_view path) { clientCertificate_ = path; }
+    // Kept for reading back only: certificates are always verified.
+    void SetIgnoredSslErrors(int flags) { ignoredSslErrors_ = flags; }
+    [[nodiscard]] int IgnoredSslErrors() const { return ignoredSslErrors_; }
 
     void Send(std::string body);
     // True when the response is complete.
@@ -74,6 +78,7 @@ private:
     std::string serverPassword_;
     std::string clientCertificate_;
     bool followRedirects_ = true;
+    int ignoredSslErrors_ = 0;
     std::unique_ptr<CurlTransfer> transfer_;
 };
 
