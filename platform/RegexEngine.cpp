@@ -83,8 +83,10 @@ bool RegexEngine::Compile(std::u32string_view pattern, bool ignoreCase, bool mul
     pcre2_set_compile_extra_options(context.get(), PCRE2_EXTRA_BAD_ESCAPE_IS_LITERAL);
 
     // ALT_BSUX gives \uXXXX (and two-digit \xXX) as the system's patterns write them.
-    uint32_t options = PCRE2_UTF | PCRE2_NO_UTF_CHECK | PCRE2_ALT_BSUX | PCRE2_ALLOW_EMPTY_CLASS |
-                       PCRE2_MATCH_UNSET_BACKREF;
+    // ALT_CIRCUMFLEX lets ^ match after a final line break, as every other line start;
+    // the windowed search relies on it at a window's end.
+    uint32_t options = PCRE2_UTF | PCRE2_NO_UTF_CHECK | PCRE2_ALT_BSUX | PCRE2_ALT_CIRCUMFLEX |
+                       PCRE2_ALLOW_EMPTY_CLASS | PCRE2_MATCH_UNSET_BACKREF;
     if (ignoreCase)
         options |= PCRE2_CASELESS;
     options |= multiline ? PCRE2_MULTILINE : PCRE2_DOLLAR_ENDONLY;
@@ -147,7 +149,11 @@ bool RegexEngine::Find(std::u32string_view subject, size_t from, std::vector<siz
     size_t start = from;
     size_t window = bounds.firstWindow;
     while (start <= n) {
-        const size_t end = n - start > window ? start + window : n;
+        size_t end = n - start > window ? start + window : n;
+        // A window never ends between CR and LF: ^ would see a line start there, where
+        // the whole text has none.
+        if (end < n && subject[end - 1] == U'\r' && subject[end] == U'\n')
+            ++end;
         const bool bounded = end < n;
         const int rc = impl_->Run(subject, end, start, bounded ? PCRE2_PARTIAL_HARD : 0, end - start);
         if (rc >= 0) {

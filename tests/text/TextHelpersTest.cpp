@@ -210,5 +210,28 @@ TEST(ContainsKeywords, SplitArrayReplacesTheList)
     EXPECT_FALSE(ContainsKeywords("abcd", "b|c", options));
 }
 
+TEST(ToTraditionalChinese, CharacterByCharacterKeepingLength)
+{
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"国发网络", "國發網絡"},
+        {"abc中文", "abc中文"},
+        {"繁體", "繁體"},
+    };
+    for (const auto& [simplified, traditional] : cases)
+        EXPECT_EQ(Utf8Text(ToTraditionalChinese(LocalText(simplified))), traditional) << traditional;
+
+    // Four-byte characters, lone and broken bytes pass through untouched.
+    const std::string odd = LocalText("𠀀") + "\x81\x30" "a\xFF" + LocalText("国").substr(0, 1);
+    EXPECT_EQ(ToTraditionalChinese(odd), odd);
+}
+
+TEST(ContainsKeywords, TraditionalRetry)
+{
+    KeywordOptions options;
+    options.tryTraditional = true;
+    EXPECT_TRUE(ContainsKeywords(LocalText("中國網站"), LocalText("国|网站"), options));
+    EXPECT_FALSE(ContainsKeywords(LocalText("中國網站"), LocalText("国|网站")));
+}
+
 } // namespace
 } // namespace harvina
