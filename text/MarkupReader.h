@@ -11,9 +11,9 @@ namespace harvina {
 
 // Which elements a scan accepts besides their tag name.
 struct MarkupFilter {
-    std::vector<std::string> attributeNames;
-    std::vector<std::string> attributeValues; // cut or padded to attributeNames; empty: present at all
-    std::string keywords;                     // "|"-separated, tested on the opening tag; empty: none
+    std::vector<std::string> attributeNames = {};
+    std::vector<std::string> attributeValues = {}; // cut or padded to attributeNames; empty: present at all
+    std::string keywords = {};                // "|"-separated, tested on the opening tag; empty: none
     bool containsValues = false; // a value matches when it contains the expected one
     bool allAttributes = false;  // every attribute must match (else any one)
     bool ignoreCase = true;
