@@ -80,6 +80,7 @@ void HttpRequest::Open(std::string_view method, std::string_view url, bool async
     url_ = url;
     async_ = async;
     opened_ = true;
+    lastWaitSeconds_ = -1;
 }
 
 void HttpRequest::SetRequestHeader(std::string_view name, std::string_view value)
@@ -141,6 +142,7 @@ void HttpRequest::Send(std::string body)
 
 bool HttpRequest::WaitForResponse(double seconds)
 {
+    lastWaitSeconds_ = seconds;
     if (!transfer_)
         return false;
     const auto limit = std::chrono::duration<double>(seconds < 0 ? 0 : seconds);

@@ -60,6 +60,8 @@ public:
     // What the request will send, for inspection.
     [[nodiscard]] const std::vector<std::pair<std::string, std::string>>& RequestHeaders() const { return headers_; }
     [[nodiscard]] const TransferLimits& Limits() const { return limits_; }
+    // The limit of the last WaitForResponse; -1 when there was none since Open.
+    [[nodiscard]] double LastWaitSeconds() const { return lastWaitSeconds_; }
 
 private:
     const TransferResult* Response() const;
@@ -79,6 +81,7 @@ private:
     std::string clientCertificate_;
     bool followRedirects_ = true;
     int ignoredSslErrors_ = 0;
+    double lastWaitSeconds_ = -1;
     std::unique_ptr<CurlTransfer> transfer_;
 };
 

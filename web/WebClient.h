@@ -86,6 +86,8 @@ public:
     void CreateRequest();
     // Normalises `url` in place (scheme added, fragment cut), then opens it.
     void Open(std::string_view method, std::string& url, bool async = false);
+    // The current request object, for reading what it holds; null never after construction.
+    [[nodiscard]] HttpRequest* GetRequestObject() const { return request_.get(); }
     [[nodiscard]] int GetStatus() const;
     [[nodiscard]] std::string GetStatusText() const;
     [[nodiscard]] std::string GetResponseText() const;
