@@ -85,6 +85,14 @@ int SettingsStore::DeleteEntryNow(const std::string& section, const std::string&
         return 1;
     int length = static_cast<int>(text_.size());
     int q = FindHeaderBetween(found.p, length);
+    if (q == -1) {
+        // A header on the last line has no CR LF after it, yet it starts a section
+        // of its own and must survive the deletion of the one above.
+        int lastBreak = FindLastBytes(text_, kLineBreak, length + 1);
+        size_t next = static_cast<size_t>(lastBreak + 1); // 0-based, just after the CR LF
+        if (lastBreak > found.p && next < text_.size() && text_[next] == '[' && text_.back() == ']')
+            q = lastBreak + 2;
+    }
     int end = q != -1 ? q - 1 : length;
     if (key.empty())
         return Splice(found.p, end - found.p + 1, {}) ? 0 : -1;

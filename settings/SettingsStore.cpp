@@ -189,7 +189,13 @@ int SettingsStore::WriteEntryNow(const std::string& section, const std::string& 
                     return 0; // same bytes: spare the disk a rewrite
                 return Splice(entry.v, length, value) ? 0 : -1;
             }
-            if (!Splice(found.e + 1, 0, "\r\n" + key + "="))
+            std::string line = "\r\n" + key + "=";
+            // A header not followed by CR LF (a file with other line ends) would let the
+            // new value swallow the rest of the text; end the new line there instead.
+            size_t after = static_cast<size_t>(found.e);
+            if (after < text_.size() && text_.compare(after, kLineBreak.size(), kLineBreak) != 0)
+                line += kLineBreak;
+            if (!Splice(found.e + 1, 0, line))
                 return -1;
             continue;
         }
