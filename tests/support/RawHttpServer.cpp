@@ -206,6 +206,19 @@ RawHttpServer::Handler RawHttpServer::Reply(std::string bytes)
     return [bytes = std::move(bytes)](const RawRequest&, RawConnection& connection) { connection.Send(bytes); };
 }
 
+RawHttpServer::Handler RawHttpServer::Routes(std::map<std::string, std::string> routes)
+{
+    return [routes = std::move(routes)](const RawRequest& request, RawConnection& connection) {
+        const auto found = routes.find(request.target);
+        connection.Send(found != routes.end() ? found->second : Response(404, "Not Found", "", "missing"));
+    };
+}
+
+std::string RawHttpServer::Ok(std::string_view body, std::string_view headers)
+{
+    return Response(200, "OK", headers, body);
+}
+
 void RawHttpServer::AcceptLoop()
 {
     while (!stopping_.load()) {

@@ -3,6 +3,7 @@
 #include <atomic>
 #include <chrono>
 #include <functional>
+#include <map>
 #include <mutex>
 #include <string>
 #include <string_view>
@@ -67,6 +68,10 @@ public:
                                               std::string_view body);
     // A handler that answers every request with the same bytes.
     [[nodiscard]] static Handler Reply(std::string bytes);
+    // A handler answering each request target with fixed bytes; others get 404 "missing".
+    [[nodiscard]] static Handler Routes(std::map<std::string, std::string> routes);
+    // A 200 response with a Content-Type of text/html unless other headers are given.
+    [[nodiscard]] static std::string Ok(std::string_view body, std::string_view headers = "Content-Type: text/html\r\n");
 
 private:
     void AcceptLoop();
