@@ -47,6 +47,9 @@ const EntityTable& NamedEntities()
 int EntityAt(std::string_view text, size_t at, size_t first)
 {
     const EntityTable& table = NamedEntities();
+    // Every name starts with a letter and ends with ";".
+    if (at + 2 >= text.size() || FoldAscii(text[at]) < 'a' || FoldAscii(text[at]) > 'z')
+        return -1;
     for (size_t k = first; k < table.sources.size(); ++k) {
         if (MatchesAt(text, at, std::string_view(table.sources[k]).substr(1), true))
             return static_cast<int>(k);

@@ -9,7 +9,8 @@ namespace {
 bool IsLead(unsigned char c) { return c >= 0x81 && c <= 0xFE; }
 bool IsDigitByte(unsigned char c) { return c >= 0x30 && c <= 0x39; }
 
-// Walks from a known boundary up to `target` (or the first boundary past it).
+} // namespace
+
 size_t AdvanceUnits(std::string_view text, size_t from, size_t target)
 {
     const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
@@ -27,8 +28,6 @@ size_t AdvanceUnits(std::string_view text, size_t from, size_t target)
     }
     return i;
 }
-
-} // namespace
 
 size_t LocalUnitAt(std::string_view text, size_t i)
 {

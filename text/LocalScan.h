@@ -18,6 +18,9 @@ namespace harvina {
 // Bytes in the unit starting at `i` (1, 2 or 4; never past the end).
 [[nodiscard]] size_t LocalUnitAt(std::string_view text, size_t i);
 
+// Walks units from `from` (a boundary) to the first boundary at or after `target`.
+[[nodiscard]] size_t AdvanceUnits(std::string_view text, size_t from, size_t target);
+
 // A byte that can only start a unit.
 [[nodiscard]] inline bool AlwaysUnitStart(unsigned char c) { return c < 0x30 || (c >= 0x3A && c < 0x40); }
 

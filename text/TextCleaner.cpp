@@ -2,6 +2,7 @@
 
 #include "platform/Charset.h"
 #include "text/DecodeEntities.h"
+#include "text/LocalScan.h"
 #include "text/RegexMatcher.h"
 #include "text/ReplaceEach.h"
 #include "text/TagMask.h"
@@ -19,6 +20,73 @@ std::string ApplyPattern(std::string_view pattern, std::string_view text, bool a
     if (!apply)
         return matcher.GetPattern();
     return matcher.Replace(text, replacement);
+}
+
+// The replacement of "<p|</p>|<br>|</ br>|</br>|<br />" by the same items after
+// CR LF, in one pass: every item starts with the only "<" it holds, so each "<"
+// gains at most one line break and no insertion can make or break another match.
+std::string BreakBeforeLineTags(std::string_view text)
+{
+    static constexpr std::string_view kItems[] = {"<p", "</p>", "<br>", "</ br>", "</br>", "<br />"};
+    std::string out;
+    out.reserve(text.size() + text.size() / 32);
+    size_t copied = 0;
+    for (size_t at = text.find('<'); at != std::string_view::npos; at = text.find('<', at + 1)) {
+        const char next = at + 1 < text.size() ? FoldAscii(text[at + 1]) : '\0';
+        if (next != 'p' && next != 'b' && next != '/')
+            continue;
+        for (std::string_view item : kItems) {
+            if (MatchesAt(text, at, item, true)) {
+                out.append(text, copied, at - copied);
+                out += "\r\n";
+                copied = at;
+                break;
+            }
+        }
+    }
+    out.append(text, copied, std::string_view::npos);
+    return out;
+}
+
+// The replacement of "Width>|Height>|Width<|Height<" by "Width＞|Height＞|Width＜|Height＜"
+// in one pass: the brackets are the only places a match can end, and replacing one
+// neither makes nor breaks another.
+std::string GuardSizeComparisons(std::string_view text)
+{
+    static const std::string kGreater = LocalText("＞");
+    static const std::string kLess = LocalText("＜");
+    std::string out;
+    size_t copied = 0;
+    size_t unitStart = 0; // just past the previous bracket: a unit boundary before any word
+    for (size_t at = 0; at < text.size(); ++at) {
+        const char bracket = text[at];
+        if (bracket != '<' && bracket != '>')
+            continue;
+        // Both words end in a letter that the bracket must follow.
+        const char last = at > 0 ? FoldAscii(text[at - 1]) : '\0';
+        if (last != 'h' && last != 't') {
+            unitStart = at + 1;
+            continue;
+        }
+        for (std::string_view word : {std::string_view("Width"), std::string_view("Height")}) {
+            const size_t start = at - word.size();
+            if (at < unitStart + word.size() || !MatchesAt(text, start, word, true) ||
+                AdvanceUnits(text, unitStart, start) != start)
+                continue;
+            if (out.empty())
+                out.reserve(text.size() + 64);
+            out.append(text, copied, start - copied);
+            out += word;
+            out += bracket == '>' ? kGreater : kLess;
+            copied = at + 1;
+            break;
+        }
+        unitStart = at + 1;
+    }
+    if (copied == 0)
+        return std::string(text);
+    out.append(text, copied, std::string_view::npos);
+    return out;
 }
 
 std::string WithExtra(std::string_view list, std::string_view extra)
@@ -95,12 +163,10 @@ std::string TextCleaner::HtmlToText(std::string_view text, bool apply, const Htm
 
     std::string out(text);
     if (!options.keepBreaks) {
-        out = ReplaceEach(out, "<p|</p>|<br>|</ br>|</br>|<br />",
-                          "\r\n<p|\r\n</p>|\r\n<br>|\r\n</ br>|\r\n</br>|\r\n<br />");
+        out = BreakBeforeLineTags(out);
     }
     if (!options.keepAngleBrackets) {
-        static const std::string kTargets = LocalText("Width＞|Height＞|Width＜|Height＜");
-        out = ReplaceEach(out, "Width>|Height>|Width<|Height<", kTargets);
+        out = GuardSizeComparisons(out);
     }
     out = matcher.Replace(out);
     if (!options.keepEntities)

@@ -1,6 +1,7 @@
 #include "platform/Charset.h"
 #include "text/DecodeEntities.h"
 #include "text/LeftChars.h"
+#include "text/RegexMatcher.h"
 #include "text/ReplaceEach.h"
 #include "text/TagMask.h"
 #include "text/TextCleaner.h"
@@ -103,6 +104,27 @@ TEST(TextCleaner, HtmlToTextOptions)
         {"keep angle brackets", with({.keepAngleBrackets = true}), "if (a.width>3) x", "if (a.width>3) x"},
         {"keep entities", with({.keepEntities = true}), "<b>&lt;</b>", "&lt;"},
     });
+}
+
+TEST(TextCleaner, HtmlToTextMatchesItsReplacementsAppliedItemByItem)
+{
+    // The one-pass break and comparison steps must give what the item lists give.
+    const std::string greater = L("Width＞|Height＞|Width＜|Height＜");
+    const std::vector<std::string> pieces = {"<p", "<P>", "</p>", "<BR>", "</ br>", "</br>", "<br />", "<pre>",
+                                             "width", "HEIGHT", ">", "<", "x", " ", "\x81", "\x81\x30", L("中")};
+    std::mt19937 random(11);
+    RegexMatcher tags;
+    tags.Create("<[\\s\\S]+?>");
+    for (int round = 0; round < 3000; ++round) {
+        std::string text;
+        const int count = 1 + static_cast<int>(random() % 10);
+        for (int k = 0; k < count; ++k)
+            text += pieces[random() % pieces.size()];
+        std::string expected = ReplaceEach(text, "<p|</p>|<br>|</ br>|</br>|<br />",
+                                           "\r\n<p|\r\n</p>|\r\n<br>|\r\n</ br>|\r\n</br>|\r\n<br />");
+        expected = ReplaceEach(expected, "Width>|Height>|Width<|Height<", greater);
+        EXPECT_EQ(kCleaner.HtmlToText(text, true, {.keepEntities = true}), tags.Replace(expected)) << text;
+    }
 }
 
 TEST(TextCleaner, LineAndCharacterOperations)
