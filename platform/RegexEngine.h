@@ -10,7 +10,7 @@ namespace harvina {
 // The regular-expression engine (PCRE2, 32-bit code units, JIT where available) in
 // the dialect the system's patterns are written in: ^ and $ at every line when
 // multiline, lines ending at CR, LF or CR LF, a dot that matches neither, ASCII
-// \s \w \d, \uXXXX code points, unknown escapes as literals, Unicode case folding.
+// \s \w \d, \uXXXX code points, unknown escapes as literals, ASCII case folding.
 class RegexEngine {
 public:
     static constexpr size_t kUnset = static_cast<size_t>(-1);
