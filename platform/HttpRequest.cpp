@@ -213,10 +213,11 @@ std::string HttpRequest::AllResponseHeaders() const
     return all;
 }
 
-std::string HttpRequest::ResponseBody() const
+const std::string& HttpRequest::ResponseBody() const
 {
+    static const std::string kNone;
     const TransferResult* response = Response();
-    return response ? response->body : std::string();
+    return response ? response->body : kNone;
 }
 
 std::string HttpRequest::ResponseText() const

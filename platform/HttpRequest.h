@@ -53,7 +53,8 @@ public:
     [[nodiscard]] std::string ResponseHeader(std::string_view name) const;
     // Every header line of the response, each followed by CR LF.
     [[nodiscard]] std::string AllResponseHeaders() const;
-    [[nodiscard]] std::string ResponseBody() const;
+    // Empty until a response is complete.
+    [[nodiscard]] const std::string& ResponseBody() const;
     // The body decoded by the charset the response names (UTF-8 when it names none).
     [[nodiscard]] std::string ResponseText() const;
 

@@ -42,6 +42,27 @@ bool MetaMatches(std::string_view meta, std::string_view list)
     return ContainsKeywords(meta, ExpandQuotes(list), options);
 }
 
+// Is there a "<meta" (case ignored) anywhere? "<" never occurs inside a double-byte
+// character, so a byte scan finds exactly what the character-wise walk would.
+bool MayHoldMeta(std::string_view page)
+{
+    constexpr std::string_view kMeta = "meta";
+    for (size_t at = page.find('<'); at != std::string_view::npos; at = page.find('<', at + 1)) {
+        if (page.size() - at - 1 < kMeta.size())
+            return false;
+        bool match = true;
+        for (size_t i = 0; i < kMeta.size() && match; ++i) {
+            char c = page[at + 1 + i];
+            if (c >= 'A' && c <= 'Z')
+                c = static_cast<char>(c - 'A' + 'a');
+            match = c == kMeta[i];
+        }
+        if (match)
+            return true;
+    }
+    return false;
+}
+
 } // namespace
 
 bool IsGzip(std::string_view body)
@@ -112,6 +133,8 @@ int DetectMetaCharset(std::string_view page)
     static const std::string kBig5List = "charset=Big5[fg]charset=''Big5''[fg]charset='Big5'";
     static const std::string kBig5HkscsList = "charset=Big5-HKSCS[fg]charset=''Big5-HKSCS''[fg]charset='Big5-HKSCS'";
 
+    if (!MayHoldMeta(page))
+        return kCharsetDetect;
     int headPosition = 0;
     std::string head = TextBetween(page, "<head>", "</head>", headPosition);
     const std::string_view scope = headPosition == -2 ? page : std::string_view(head);

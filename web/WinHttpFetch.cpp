@@ -153,7 +153,8 @@ std::string WebClient::FetchWithWinHttp(std::string_view url, double timeoutSeco
         return GetResponseBody();
     if (options.charsetCode == kCharsetDetect && DeclaresUtf8(GetAllResponseHeaders()))
         options.charsetCode = kCharsetUtf8;
-    return DecodeBody(GetResponseBody(), options.charsetCode);
+    // Decoded straight from the request object's buffer: a body at the cap is not copied first.
+    return request_ ? DecodeBody(request_->ResponseBody(), options.charsetCode) : std::string();
 }
 
 std::string WebClient::FetchBytesWithWinHttp(std::string_view url, int timeoutSeconds)
@@ -167,7 +168,9 @@ std::string WebClient::FetchBytesWithWinHttp(std::string_view url, int timeoutSe
     RunFetch(*this, url, TimingFromWholeSeconds(timeoutSeconds), options);
     if (options.charsetCode == kCharsetDetect && DeclaresUtf8(GetAllResponseHeaders()))
         options.charsetCode = kCharsetUtf8;
-    std::string body = GetResponseBody();
+    if (!request_)
+        return {};
+    const std::string& body = request_->ResponseBody();
     return IsGzip(body) ? GunzipBody(body) : body;
 }
 

@@ -1,5 +1,6 @@
 #include "web/WinInetRequest.h"
 
+#include "platform/CappedAppend.h"
 #include "platform/CookieStore.h"
 #include "platform/InternetSession.h"
 #include "text/TextSearch.h"
@@ -61,8 +62,10 @@ std::string ReadWholeBody(InternetRequest& request, size_t chunk)
 {
     std::string body;
     std::string buffer(chunk, '\0');
-    while (const size_t count = request.Read(buffer.data(), buffer.size()))
-        body.append(buffer.data(), count);
+    while (const size_t count = request.Read(buffer.data(), buffer.size())) {
+        if (!AppendCapped(body, std::string_view(buffer.data(), count), kMaxBodyBytes))
+            break;
+    }
     return body;
 }
 
