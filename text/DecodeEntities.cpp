@@ -1,5 +1,6 @@
 #include "text/DecodeEntities.h"
 
+#include <algorithm>
 #include <cstring>
 #include <unordered_map>
 #include <vector>
@@ -103,41 +104,61 @@ std::uint32_t LeadingDecimal(std::string_view digits)
     return value;
 }
 
-// The processed right part of the text, kept reversed so that the reference
-// being read can take bytes off its front cheaply.
-class ReversedTail {
+// The processed right part of the text as pieces, its front last, so that the
+// reference being read can take bytes off its front cheaply.
+class Tail {
 public:
     void Prepend(std::string_view piece)
     {
-        for (size_t k = piece.size(); k-- > 0;) {
-            if (piece[k] == ';')
-                semicolons_.push_back(reversed_.size());
-            reversed_.push_back(piece[k]);
+        if (piece.empty())
+            return;
+        pieces_.push_back(piece);
+        semicolons_ += static_cast<size_t>(std::count(piece.begin(), piece.end(), ';'));
+    }
+    [[nodiscard]] bool HasSemicolon() const { return semicolons_ > 0; }
+    // Moves the front up to the first ";" onto `digits` and drops the ";".
+    void TakeThroughSemicolon(std::string& digits)
+    {
+        while (true) {
+            std::string_view& front = pieces_.back();
+            const size_t at = front.find(';');
+            if (at == std::string_view::npos) {
+                digits += front;
+                pieces_.pop_back();
+                continue;
+            }
+            digits += front.substr(0, at);
+            --semicolons_;
+            front.remove_prefix(at + 1);
+            if (front.empty())
+                pieces_.pop_back();
+            return;
         }
     }
-    [[nodiscard]] bool HasSemicolon() const { return !semicolons_.empty(); }
-    // Removes the front up to and including the first ";" and returns what lay before it.
-    std::string TakeThroughSemicolon()
+    [[nodiscard]] std::string Text() const
     {
-        const size_t at = semicolons_.back();
-        semicolons_.pop_back();
-        std::string before(reversed_.rbegin(), reversed_.rend() - static_cast<std::ptrdiff_t>(at) - 1);
-        reversed_.resize(at);
-        return before;
+        size_t size = 0;
+        for (std::string_view piece : pieces_)
+            size += piece.size();
+        std::string out;
+        out.reserve(size);
+        for (auto piece = pieces_.rbegin(); piece != pieces_.rend(); ++piece)
+            out += *piece;
+        return out;
     }
-    [[nodiscard]] std::string Text() const { return std::string(reversed_.rbegin(), reversed_.rend()); }
 
 private:
-    std::string reversed_;
-    std::vector<size_t> semicolons_;
+    std::vector<std::string_view> pieces_; // views of the text or of decoded characters
+    size_t semicolons_ = 0;
 };
 
 // Numeric references from the end of the text towards its start; a reference's
 // ";" may lie in text an earlier (righter) reference produced.
 std::string DecodeNumeric(std::string_view text)
 {
+    // Node-based, so the decoded texts stay put while the tail points at them.
     std::unordered_map<std::uint32_t, std::string> decoded;
-    auto decode = [&](std::string_view digits) -> const std::string& {
+    auto decode = [&](std::string_view digits) -> std::string_view {
         std::uint32_t value = LeadingDecimal(digits);
         if (value == 0)
             value = static_cast<std::uint32_t>(HexValue(digits.empty() ? digits : digits.substr(1)));
@@ -146,7 +167,7 @@ std::string DecodeNumeric(std::string_view text)
             found = decoded.emplace(value, CodeUnitToText(static_cast<std::int32_t>(value))).first;
         return found->second;
     };
-    ReversedTail tail;
+    Tail tail;
     size_t end = text.size(); // text[end..] is already in the tail
     while (end >= 2) {
         const size_t at = text.rfind("&#", end - 2);
@@ -159,7 +180,7 @@ std::string DecodeNumeric(std::string_view text)
             tail.Prepend(decode(text.substr(at + 2, s - at - 2)));
         } else if (tail.HasSemicolon()) {
             std::string digits(text.substr(at + 2, end - at - 2));
-            digits += tail.TakeThroughSemicolon();
+            tail.TakeThroughSemicolon(digits);
             tail.Prepend(decode(digits));
         } else {
             tail.Prepend(text.substr(at, end - at));

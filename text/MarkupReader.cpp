@@ -104,8 +104,13 @@ AttributeForm ReadAttribute(std::string_view element, std::string_view name)
     if (FindLocal(element, bare, 0, true) == npos)
         return {"", spaced, ""};
     for (const std::string* prefix : {&spaced, &bare}) {
+        // A reading whose head is absent is empty, so its search is spared.
+        if (!ContainsFolded(element, *prefix))
+            continue;
         for (std::string_view quote : {std::string_view("\""), std::string_view("'")}) {
             const std::string head = *prefix + std::string(quote);
+            if (!ContainsFolded(element, head))
+                continue;
             std::string value = TextBetween(element, head, quote);
             if (!value.empty() || ContainsFolded(element, head + std::string(quote)))
                 return {std::move(value), *prefix, std::string(quote)};

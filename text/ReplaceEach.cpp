@@ -1,5 +1,7 @@
 #include "text/ReplaceEach.h"
 
+#include <algorithm>
+#include <cstring>
 #include <vector>
 
 #include "text/LocalScan.h"
@@ -22,10 +24,33 @@ std::vector<std::string_view> SplitList(std::string_view list, std::string_view 
     }
 }
 
+// A lone byte that never lies inside a character and has no case: plain scanning.
+bool ReplaceByte(std::string& text, char source, std::string_view target)
+{
+    const auto count = static_cast<size_t>(std::count(text.begin(), text.end(), source));
+    if (count == 0)
+        return false;
+    std::string out(text.size() - count + count * target.size(), '\0');
+    char* write = out.data();
+    for (const char c : text) {
+        if (c != source) {
+            *write++ = c;
+            continue;
+        }
+        std::memcpy(write, target.data(), target.size());
+        write += target.size();
+    }
+    text.swap(out);
+    return true;
+}
+
 // One item over the whole text; `text` is untouched (and not copied) when absent.
 bool ReplaceItem(std::string& text, std::string_view source, std::string_view target, bool ignoreCase,
                  int count)
 {
+    const auto first = static_cast<unsigned char>(source[0]);
+    if (source.size() == 1 && AlwaysUnitStart(first) && count <= 0)
+        return ReplaceByte(text, source[0], target);
     size_t at = FindLocal(text, source, 0, ignoreCase);
     if (at == std::string_view::npos)
         return false;

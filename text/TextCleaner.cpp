@@ -1,5 +1,7 @@
 #include "text/TextCleaner.h"
 
+#include <algorithm>
+
 #include "platform/Charset.h"
 #include "text/DecodeEntities.h"
 #include "text/LocalScan.h"
@@ -58,10 +60,16 @@ std::string GuardSizeComparisons(std::string_view text)
     std::string out;
     size_t copied = 0;
     size_t unitStart = 0; // just past the previous bracket: a unit boundary before any word
-    for (size_t at = 0; at < text.size(); ++at) {
+    constexpr size_t npos = std::string_view::npos;
+    size_t nextLess = text.find('<');
+    size_t nextGreater = text.find('>');
+    while (nextLess != npos || nextGreater != npos) {
+        const size_t at = std::min(nextLess, nextGreater);
         const char bracket = text[at];
-        if (bracket != '<' && bracket != '>')
-            continue;
+        if (at == nextLess)
+            nextLess = text.find('<', at + 1);
+        else
+            nextGreater = text.find('>', at + 1);
         // Both words end in a letter that the bracket must follow.
         const char last = at > 0 ? FoldAscii(text[at - 1]) : '\0';
         if (last != 'h' && last != 't') {
