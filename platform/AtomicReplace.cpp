@@ -47,7 +47,7 @@ std::optional<UniqueFd> WriteTemporary(const std::string& nativePath, std::strin
     if (!fd.valid())
         return std::nullopt;
     // mkostemp creates 0600; the settings file keeps the permissions it had.
-    bool ok = ::fchmod(fd.get(), mode) == 0 && WriteFully(fd.get(), bytes) && ::fsync(fd.get()) == 0;
+    bool ok = ::fchmod(fd.get(), mode) == 0 && WriteFully(fd.get(), bytes) && ::fdatasync(fd.get()) == 0;
     if (!ok) {
         ::unlink(pattern.c_str());
         return std::nullopt;
