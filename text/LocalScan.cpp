@@ -47,6 +47,8 @@ bool MatchesAt(std::string_view text, size_t at, std::string_view needle, bool i
 {
     if (at > text.size() || text.size() - at < needle.size())
         return false;
+    if (needle.empty())
+        return true;
     if (!ignoreCase)
         return std::memcmp(text.data() + at, needle.data(), needle.size()) == 0;
     for (size_t k = 0; k < needle.size();) {

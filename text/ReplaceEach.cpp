@@ -37,7 +37,8 @@ bool ReplaceByte(std::string& text, char source, std::string_view target)
             *write++ = c;
             continue;
         }
-        std::memcpy(write, target.data(), target.size());
+        if (!target.empty())
+            std::memcpy(write, target.data(), target.size());
         write += target.size();
     }
     text.swap(out);
