@@ -41,9 +41,14 @@ public:
     void SetHost(SettingsHost* host) { host_ = host; }
 
     void Close();
+    // True when a backing file was obtained; in disk mode false also when another
+    // store holds the file (its content is still read).
     bool Load(const std::string& path, bool inMemory);
     bool Reload();
+    // -1 when nothing waits; called from an event while an operation is under way,
+    // 3: the running call carries out the queue.
     int RunPending();
+    // A section, key or value holding CR LF, or a key holding "=", is refused (-1).
     int WriteEntry(const std::string& section, const std::string& key, const std::string& value,
                    bool immediate = false);
     [[nodiscard]] std::string ReadEntry(const std::string& section, const std::string& key,
@@ -55,6 +60,8 @@ public:
     bool SaveTo(const std::string& path = {});
     int ListSections(std::vector<std::string>& names, const std::string& include = {},
                      const std::string& exclude = {});
+    // With a section filter: only the keys of the first section of that name whose
+    // header line contains headerInclude and not headerExclude (empty: no test).
     int ListKeys(std::vector<std::string>& names, const std::string& include = {}, const std::string& exclude = {},
                  const std::string& sectionFilter = {}, const std::string& headerInclude = {},
                  const std::string& headerExclude = {});
