@@ -68,20 +68,21 @@ TEST(PageChain, FiveMegabytePageWithHundredThousandLinks)
 {
     constexpr int kLinks = 100000;
     const std::string filler = LocalText("中文网页内容，");
+    const std::string linkText = LocalText("链接");
     std::string page = "<html><head><title>T</title><script>var a = b<c;</script></head><body>";
     for (int k = 0; k < kLinks; ++k) {
         const std::string n = std::to_string(k);
         page += "<!-- c" + n + " --><p>www.t" + n + ".cn ";
         for (int f = 0; f < 3; ++f)
             page += filler;
-        page += "<a href=\"http://site" + n + ".com/p\">" + LocalText("链接") + n + "</a></p>\r\n";
+        page += "<a href=\"http://site" + n + ".com/p\">" + linkText + n + "</a></p>\r\n";
     }
     page += "</body></html>";
     ASSERT_GT(page.size(), size_t{5} << 20);
     const Harvest harvest = HarvestPage(page);
     ASSERT_EQ(harvest.hrefs.size(), size_t{kLinks});
     EXPECT_EQ(harvest.hrefs[12345], "http://site12345.com/p");
-    EXPECT_EQ(harvest.items[7], "<a href=\"http://site7.com/p\"> " + LocalText("链接") + "7 </a>");
+    EXPECT_EQ(harvest.items[7], "<a href=\"http://site7.com/p\"> " + linkText + "7 </a>");
     ASSERT_EQ(harvest.textMatches.size(), size_t{kLinks});
     EXPECT_EQ(harvest.textMatches[42], "www.t42.cn");
 }
