@@ -15,6 +15,8 @@ namespace harvina {
 namespace {
 
 constexpr size_t npos = std::string_view::npos;
+// Spans are 32-bit positions: a longer document is read up to this size.
+constexpr size_t kMaxDocumentBytes = size_t{1} << 30;
 
 const std::string& IdeographicSpace()
 {
@@ -270,6 +272,7 @@ std::string MarkupReader::Scan(std::string_view document, std::string_view tagNa
                                int index, bool raw, bool append)
 {
     const bool collect = index < 0;
+    document = document.substr(0, kMaxDocumentBytes);
     std::string kept;
     if (collect) {
         if (!append) {

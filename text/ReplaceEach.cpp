@@ -9,6 +9,9 @@
 namespace harvina {
 namespace {
 
+// Past this size an item stops replacing and the rest of the text stays as it is.
+constexpr size_t kMaxResultBytes = size_t{1} << 30;
+
 std::vector<std::string_view> SplitList(std::string_view list, std::string_view separator)
 {
     std::vector<std::string_view> items;
@@ -24,12 +27,17 @@ std::vector<std::string_view> SplitList(std::string_view list, std::string_view 
     }
 }
 
+bool ReplaceSearched(std::string& text, std::string_view source, std::string_view target, bool ignoreCase,
+                     int count);
+
 // A lone byte that never lies inside a character and has no case: plain scanning.
 bool ReplaceByte(std::string& text, char source, std::string_view target)
 {
     const auto count = static_cast<size_t>(std::count(text.begin(), text.end(), source));
     if (count == 0)
         return false;
+    if (text.size() - count + count * target.size() > kMaxResultBytes)
+        return ReplaceSearched(text, std::string_view(&source, 1), target, false, 0);
     std::string out(text.size() - count + count * target.size(), '\0');
     char* write = out.data();
     for (const char c : text) {
@@ -46,12 +54,9 @@ bool ReplaceByte(std::string& text, char source, std::string_view target)
 }
 
 // One item over the whole text; `text` is untouched (and not copied) when absent.
-bool ReplaceItem(std::string& text, std::string_view source, std::string_view target, bool ignoreCase,
-                 int count)
+bool ReplaceSearched(std::string& text, std::string_view source, std::string_view target, bool ignoreCase,
+                     int count)
 {
-    const auto first = static_cast<unsigned char>(source[0]);
-    if (source.size() == 1 && AlwaysUnitStart(first) && count <= 0)
-        return ReplaceByte(text, source[0], target);
     size_t at = FindLocal(text, source, 0, ignoreCase);
     if (at == std::string_view::npos)
         return false;
@@ -59,7 +64,7 @@ bool ReplaceItem(std::string& text, std::string_view source, std::string_view ta
     out.reserve(text.size() + (target.size() > source.size() ? text.size() / 8 : 0));
     size_t copied = 0;
     int done = 0;
-    while (at != std::string_view::npos) {
+    while (at != std::string_view::npos && out.size() <= kMaxResultBytes) {
         out.append(text, copied, at - copied);
         out.append(target);
         copied = at + source.size();
@@ -70,6 +75,13 @@ bool ReplaceItem(std::string& text, std::string_view source, std::string_view ta
     out.append(text, copied, std::string::npos);
     text.swap(out);
     return true;
+}
+
+bool ReplaceItem(std::string& text, std::string_view source, std::string_view target, bool ignoreCase, int count)
+{
+    if (source.size() == 1 && AlwaysUnitStart(static_cast<unsigned char>(source[0])) && count <= 0)
+        return ReplaceByte(text, source[0], target);
+    return ReplaceSearched(text, source, target, ignoreCase, count);
 }
 
 } // namespace
