@@ -37,6 +37,11 @@ bool StartsWithNoCase(std::string_view text, std::string_view prefix)
     return true;
 }
 
+bool HasLineBreak(std::string_view text)
+{
+    return text.find_first_of("\r\n") != std::string_view::npos;
+}
+
 } // namespace
 
 struct CurlTransfer::Callbacks {
@@ -113,7 +118,8 @@ void CurlTransfer::SetHeaders(const std::vector<std::pair<std::string, std::stri
             list = grown;
     };
     for (const auto& [name, value] : headers) {
-        if (name.empty())
+        // A line break inside a name or value would smuggle in headers of its own.
+        if (name.empty() || HasLineBreak(name) || HasLineBreak(value))
             continue;
         expectGiven = expectGiven || StartsWithNoCase(name, "expect");
         // "Name;" is libcurl's spelling of a header sent with an empty value.
@@ -133,7 +139,7 @@ void CurlTransfer::SetBody(std::string body)
 
 void CurlTransfer::SetUserAgent(std::string_view agent)
 {
-    if (handles_->easy)
+    if (handles_->easy && !HasLineBreak(agent))
         curl_easy_setopt(handles_->easy.get(), CURLOPT_USERAGENT, agent.empty() ? nullptr : std::string(agent).c_str());
 }
 
