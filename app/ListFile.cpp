@@ -8,8 +8,9 @@ namespace harvina {
 
 bool ListFile::Open(const std::string& path)
 {
-    Close();
     const std::string native = NativePath(path);
+    std::lock_guard lock(mutex_);
+    file_.reset();
     struct stat info {};
     if (::stat(native.c_str(), &info) != 0 || S_ISDIR(info.st_mode))
         return false;
@@ -17,8 +18,22 @@ bool ListFile::Open(const std::string& path)
     return file_ != nullptr;
 }
 
+bool ListFile::IsOpen()
+{
+    std::lock_guard lock(mutex_);
+    return file_ != nullptr;
+}
+
+void ListFile::Close()
+{
+    std::lock_guard lock(mutex_);
+    file_.reset();
+}
+
 bool ListFile::AtEnd()
 {
+    // The peek and its undo must not be split by a reader.
+    std::lock_guard lock(mutex_);
     if (!file_)
         return true;
     const int c = std::getc(file_.get());
@@ -30,6 +45,7 @@ bool ListFile::AtEnd()
 
 std::string ListFile::ReadLine()
 {
+    std::lock_guard lock(mutex_);
     std::string line;
     if (!file_)
         return line;

@@ -3,11 +3,14 @@
 #include <cstddef>
 #include <cstdio>
 #include <memory>
+#include <mutex>
 #include <string>
 
 namespace harvina {
 
 // A list file read line by line, line breaks ("\n" or "\r\n") removed.
+// Safe to use from several threads: job control tests for the end while
+// workers read their lines.
 class ListFile {
 public:
     // A longer line is cut here; the rest of it is skipped.
@@ -15,17 +18,18 @@ public:
 
     // `path` is local text. False when it cannot be opened as a file.
     bool Open(const std::string& path);
-    [[nodiscard]] bool IsOpen() const { return file_ != nullptr; }
+    [[nodiscard]] bool IsOpen();
     // True when no byte is left to read, or the file is not open.
     [[nodiscard]] bool AtEnd();
     // The next line; empty at the end or when the file cannot be read.
     std::string ReadLine();
-    void Close() { file_.reset(); }
+    void Close();
 
 private:
     struct Closer {
         void operator()(std::FILE* f) const { std::fclose(f); }
     };
+    std::mutex mutex_;
     std::unique_ptr<std::FILE, Closer> file_;
 };
 

@@ -1,6 +1,7 @@
 #include "cli/DemoSite.h"
 
 #include <array>
+#include <chrono>
 #include <cstdlib>
 #include <fstream>
 #include <thread>
@@ -127,6 +128,9 @@ bool DemoSite::Start()
     if (port <= 0)
         return false;
     impl_->thread = std::thread([this] { impl_->server.listen_after_bind(); });
+    // A stop before the accept loop runs would be lost.
+    while (!impl_->server.is_running())
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
     impl_->baseUrl = "http://127.0.0.1:" + std::to_string(port);
 
     const char* tmp = std::getenv("TMPDIR");

@@ -58,8 +58,7 @@ void DispatchListFile(ExtractionHost& host, JobThreads& threads, const std::stri
         threads.Start([&host] { ListFileWorker(host); });
         host.ProcessEvents();
     }
-    // Workers read under jobLock; the close waits for the one reading now.
-    std::lock_guard lock(*state.jobLock);
+    // The list file orders this close after a worker's read in progress.
     state.listFile.Close();
 }
 
