@@ -7,6 +7,7 @@
 #include <benchmark/benchmark.h>
 #include <httplib.h>
 
+#include <chrono>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -43,7 +44,8 @@ public:
         });
         port_ = server_.bind_to_any_port("127.0.0.1");
         thread_ = std::thread([this] { server_.listen_after_bind(); });
-        server_.wait_until_ready();
+        while (!server_.is_running())
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
     ~LoopbackSite()
     {
