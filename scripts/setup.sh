@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   g++ cmake ninja-build pkg-config
-  libpcre2-dev libcurl4-openssl-dev zlib1g-dev
+  libpcre2-dev libcurl4-openssl-dev zlib1g-dev libssl-dev
   qt6-base-dev
   libgtest-dev libgmock-dev libbenchmark-dev libcpp-httplib-dev
   libopencc-dev
