@@ -76,6 +76,8 @@ int main(int argc, char** argv)
     } else if (!options.inputs.empty()) {
         settings.inputText = InputBoxText(options.inputs);
     } else {
+        if (!options.quiet && ::isatty(STDIN_FILENO))
+            std::fputs("harvina-cli: reading addresses from standard input, one per line (end with Ctrl-D)\n", stderr);
         settings.inputText = InputBoxText(std::string(std::istreambuf_iterator<char>(std::cin), {}));
     }
     settings.saveFolder = LocalPath(options.saveDir.value_or(DefaultSaveFolder()));

@@ -40,8 +40,6 @@ void TextPass(ExtractionHost& host, PageObjects& objects, const std::string& pag
     std::string text = objects.cleaner.RemoveComments(page, true);
     text = objects.cleaner.RemoveNonContent(text, true);
     text = objects.cleaner.HtmlToText(text, true);
-    objects.addressMatcher.Create(AddressPattern());
-    objects.cleanupMatcher.Create(CleanupPattern());
     const int n = objects.addressMatcher.Execute(text);
     for (int k = 1; k <= n; ++k)
         AcceptTextMatch(host, objects.cleanupMatcher, objects.addressMatcher.MatchText(k));
@@ -87,6 +85,10 @@ void ProcessPage(ExtractionHost& host, const std::string& address)
     try {
         PageObjects objects;
         objects.client.CreateRequest();
+        // Compiled before the lock: the patterns are fixed, and the time
+        // spent under the lock bounds the whole job.
+        objects.addressMatcher.Create(AddressPattern());
+        objects.cleanupMatcher.Create(CleanupPattern());
         host.SetStatusText(0, kStartedHead + Decimal(state.startedCount) + kStartedTail);
         ShowRunning(host, state);
 

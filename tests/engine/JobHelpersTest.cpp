@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include "app/DomainSet.h"
+#include "app/InitApplication.h"
+#include "app/ProgramDirectory.h"
 #include "app/ListFile.h"
 #include "app/ResultFile.h"
 #include "engine/DomainFilter.h"
@@ -171,6 +173,21 @@ TEST(ListFile, ReadsLinesWithoutBreaksAndRefusesFolders)
 
     EXPECT_FALSE(list.Open(LocalPath(temp.Path())));
     EXPECT_TRUE(list.AtEnd());
+}
+
+TEST(InitApplication, BindsTheSettingsFileBesideTheProgram)
+{
+    const std::string folder = std::filesystem::canonical("/proc/self/exe").parent_path().string();
+    EXPECT_EQ(ProgramDirectory(), LocalPath(folder));
+
+    const std::string name = LocalText("Vortan·Harvina");
+    const std::string file = folder + "/Vortan·Harvina.ini";
+    std::filesystem::remove(file);
+    EXPECT_TRUE(InitApplication(name));
+    EXPECT_EQ(AppName(), name);
+    EXPECT_EQ(SettingsPath(), LocalPath(file));
+    EXPECT_TRUE(std::filesystem::exists(file));
+    std::filesystem::remove(file);
 }
 
 } // namespace
