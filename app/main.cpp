@@ -6,6 +6,7 @@
 #include "settings/SettingsStore.h"
 
 #include <QApplication>
+#include <QIcon>
 
 #include <cstdlib>
 
@@ -15,6 +16,7 @@ int main(int argc, char** argv)
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Harvina"));
     QApplication::setDesktopFileName(QStringLiteral("harvina"));
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("harvina")));
 
     SettingsStore& settings = GlobalSettingsStore();
     (void)OpenApplicationSettings(LocalText("Vortan·Harvina"));
