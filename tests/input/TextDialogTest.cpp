@@ -78,6 +78,8 @@ TEST(TextDialog, DisplayModeShowsOnlyClose)
     bool checked = false;
     DialogScript script({[&](TextDialog& d) {
         EXPECT_TRUE(d.Body().isReadOnly());
+        EXPECT_EQ(d.Body().viewport()->palette().color(QPalette::Base), d.palette().color(QPalette::Window))
+            << "the body takes the window's own colour";
         EXPECT_FALSE(Button(d, "按钮确定").isVisible());
         EXPECT_FALSE(d.findChild<QFrame*>(QStringLiteral("外形框"))->isVisible());
         QPushButton& close = Button(d, "按钮取消");
