@@ -2,6 +2,15 @@
 
 add_compile_options(-Wall -Wextra)
 
+# libFuzzer targets (clang only): the core gets coverage and both sanitizers, and
+# tests/fuzz links each target with the fuzzer's own main.
+option(HARVINA_FUZZ "Build the libFuzzer targets of tests/fuzz (needs clang)" OFF)
+if(HARVINA_FUZZ)
+  add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer
+                      -fno-sanitize-recover=undefined)
+  add_link_options(-fsanitize=address,undefined)
+endif()
+
 if(HARVINA_SANITIZE)
   add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
   add_link_options(-fsanitize=address,undefined)
