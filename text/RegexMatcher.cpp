@@ -2,6 +2,7 @@
 
 #include "platform/RegexEngine.h"
 #include "platform/RegexSubject.h"
+#include "text/TextSearch.h"
 
 #include <vector>
 
@@ -17,14 +18,17 @@ std::string EscapeSet(std::string_view text, std::string_view set)
 {
     std::string out(text);
     // Escaping goes set character by set character; the backslash leads every set, so
-    // backslashes added later are never doubled.
+    // backslashes added later are never doubled. Double-byte characters are stepped
+    // over whole: a trail byte such as 0x5C or 0x7C is not the character it looks like.
     for (const char c : set) {
         std::string next;
         next.reserve(out.size() + 8);
-        for (const char t : out) {
-            if (t == c)
+        for (size_t i = 0; i < out.size();) {
+            const size_t length = LocalUnitLength(out, i);
+            if (length == 1 && out[i] == c)
                 next += '\\';
-            next += t;
+            next.append(out, i, length);
+            i += length;
         }
         out.swap(next);
     }

@@ -194,6 +194,21 @@ TEST(RegexMatcher, EscapeOperations)
     EXPECT_EQ(m.MatchText(1), plain);
 }
 
+TEST(RegexMatcher, EscapingLeavesDoubleByteCharactersWhole)
+{
+    // Each of these characters has a trail byte that is a set character on its own:
+    // 昞 95 5C "\", 荿 C7 5E "^", 眧 B1 7C "|", and 0x5B, 0x5D, 0x7B, 0x7D likewise.
+    const std::string text = LocalText("昞荿眧") + "\x81\x5B\x81\x5D\x81\x7B\x81\x7D" + "|";
+    const std::string escaped = text.substr(0, text.size() - 1) + "\\|";
+    EXPECT_EQ(RegexMatcher::EscapeAll(text), escaped);
+    EXPECT_EQ(RegexMatcher::EscapeKeepBars(text), text);
+    EXPECT_EQ(RegexMatcher::WildcardToPattern(text), text);
+    RegexMatcher m;
+    ASSERT_TRUE(m.Create(escaped));
+    ASSERT_EQ(m.Execute(text), 1);
+    EXPECT_EQ(m.MatchText(1), text);
+}
+
 TEST(RegexMatcher, BrokenBytesComeBackUnchanged)
 {
     // Invalid bytes, a NUL, a lead byte with a bad trail and a lone lead byte at the end.
