@@ -2,7 +2,6 @@
 #include <cstdlib>
 #include <fstream>
 #include <iostream>
-#include <iterator>
 #include <sstream>
 #include <string>
 #include <unistd.h>
@@ -25,6 +24,20 @@ constexpr int kExitResultFile = 1;
 constexpr const char* kVersion = "harvina-cli 1.2.1.0";
 constexpr const char* kDefaultSuffixes = ".com|.cn|.net";
 constexpr const char* kDefaultFolderName = "域名提取结果";
+constexpr std::size_t kMaxInputBytes = std::size_t{256} << 20;
+
+// The whole stream, or nothing when it is larger than the cap.
+bool ReadCapped(std::istream& in, std::string& contents)
+{
+    contents.clear();
+    char buffer[64 * 1024];
+    while (in.read(buffer, sizeof buffer) || in.gcount() > 0) {
+        if (contents.size() + static_cast<std::size_t>(in.gcount()) > kMaxInputBytes)
+            return false;
+        contents.append(buffer, static_cast<std::size_t>(in.gcount()));
+    }
+    return true;
+}
 
 int UsageError(const std::string& message)
 {
@@ -70,15 +83,21 @@ int main(int argc, char** argv)
         settings.inputText = demo.InputText();
     } else if (options.inputFile) {
         std::ifstream in(*options.inputFile, std::ios::binary);
+        std::string contents;
         if (!in)
             return UsageError("cannot read the input file " + *options.inputFile);
-        settings.inputText = InputBoxText(std::string(std::istreambuf_iterator<char>(in), {}));
+        if (!ReadCapped(in, contents))
+            return UsageError("the input file is larger than 256 MB");
+        settings.inputText = InputBoxText(contents);
     } else if (!options.inputs.empty()) {
         settings.inputText = InputBoxText(options.inputs);
     } else {
         if (!options.quiet && ::isatty(STDIN_FILENO))
             std::fputs("harvina-cli: reading addresses from standard input, one per line (end with Ctrl-D)\n", stderr);
-        settings.inputText = InputBoxText(std::string(std::istreambuf_iterator<char>(std::cin), {}));
+        std::string contents;
+        if (!ReadCapped(std::cin, contents))
+            return UsageError("the standard input is larger than 256 MB");
+        settings.inputText = InputBoxText(contents);
     }
     settings.saveFolder = LocalPath(options.saveDir.value_or(DefaultSaveFolder()));
     settings.suffixText = LocalText(options.suffixList.value_or(kDefaultSuffixes));

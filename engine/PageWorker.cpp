@@ -17,6 +17,29 @@ namespace harvina {
 namespace {
 
 constexpr double kFetchTimeLimitSeconds = 60.0;
+// A status bar shows one short line; a page may hold megabytes between its
+// title tags.
+constexpr std::size_t kMaxTitleBytes = 1024;
+
+// At most `limit` bytes of local text, cut at a character boundary.
+std::string CutLocalText(std::string text, std::size_t limit)
+{
+    if (text.size() <= limit)
+        return text;
+    std::size_t end = 0;
+    while (end < text.size()) {
+        std::size_t unit = 1;
+        if (static_cast<unsigned char>(text[end]) >= 0x80) {
+            const bool fourBytes = end + 1 < text.size() && text[end + 1] >= '0' && text[end + 1] <= '9';
+            unit = fourBytes ? 4 : 2;
+        }
+        if (end + unit > limit)
+            break;
+        end += unit;
+    }
+    text.resize(end);
+    return text;
+}
 
 // The objects of one page, used on the worker's thread only.
 struct PageObjects {
@@ -98,7 +121,7 @@ void ProcessPage(ExtractionHost& host, const std::string& address)
 
         std::lock_guard lock(*state.jobLock);
         host.SetStatusText(2, kParsingHead + Decimal(state.extractedCount) + kParsingTail);
-        host.SetStatusText(3, TextBetween(page, "<title>", "</title>"));
+        host.SetStatusText(3, CutLocalText(TextBetween(page, "<title>", "</title>"), kMaxTitleBytes));
         if (host.ExtractTextChecked())
             TextPass(host, objects, page);
         if (host.ExtractLinksChecked())

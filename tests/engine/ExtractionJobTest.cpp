@@ -162,6 +162,20 @@ TEST_F(ExtractionJob, WithBothPassesOffPagesAreStillFetchedAndTitled)
     EXPECT_THAT(LastMessage(), StartsWith("提取完成，已提取 0 个域名！"));
 }
 
+TEST_F(ExtractionJob, AHugeTitleIsCutAtACharacterForTheStatusBar)
+{
+    std::string title;
+    for (int i = 0; i < 3000; ++i)
+        title += "中";
+    site.AddPage("/1", LocalText(Page(title, "")));
+    SetInput({site.Url("/1")});
+    Run();
+    std::string expected = " ";
+    for (int i = 0; i < 511; ++i)
+        expected += "中";
+    EXPECT_EQ(host.Status(3), expected);
+}
+
 TEST_F(ExtractionJob, FailedFetchesCountAsFinishedPages)
 {
     site.AddPage("/ok", Page("Ok", "ok.example.com"));
