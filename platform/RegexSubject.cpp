@@ -1,14 +1,18 @@
 #include "platform/RegexSubject.h"
 
 #include <array>
+#include <bit>
 #include <cerrno>
+#include <cstring>
 #include <iconv.h>
 #include <memory>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace harvina {
 namespace {
 
-constexpr size_t kCheckpointStride = 64;
 constexpr char32_t kReplacement = 0xFFFD;
 
 // Two-byte codes: lead 0x81-0xFE, trail 0x40-0xFE except 0x7F.
@@ -107,18 +111,93 @@ const DecodeTables& Tables()
     return *tables;
 }
 
-// Decodes `local` into `out`; when `checkpoints` is given, records every stride's byte offset.
-void Decode(std::string_view local, std::u32string& out, std::vector<uint32_t>* checkpoints)
+constexpr size_t kStride = 64;
+
+// Code points take four bytes a character, so a page's buffer runs to megabytes and a
+// fresh one faults in all its pages again. Each thread keeps the buffers of its last
+// large subject for the next one.
+constexpr size_t kMinSpareLength = 64 * 1024;           // smaller subjects use the heap as it is
+constexpr size_t kMaxSpareCodePoints = size_t{1} << 21; // larger buffers are released
+
+struct Spare {
+    std::u32string codePoints;
+    std::vector<RegexSubject::Stride> strides;
+};
+
+// Set once the thread's spare is gone, for subjects destroyed after it.
+thread_local constinit bool spareClosed = false;
+
+struct SpareHolder {
+    Spare spare;
+    ~SpareHolder() { spareClosed = true; }
+};
+
+Spare* ThreadSpare()
+{
+    if (spareClosed)
+        return nullptr;
+    thread_local SpareHolder holder;
+    return &holder.spare;
+}
+
+#if defined(__SSE2__)
+constexpr size_t kBlock = 16;
+
+// Writes the block widened to code points whatever it holds; true when all of it is ASCII.
+bool WidenAsciiBlock(const unsigned char* p, char32_t* out)
+{
+    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i low = _mm_unpacklo_epi8(bytes, zero);
+    const __m128i high = _mm_unpackhi_epi8(bytes, zero);
+    auto* to = reinterpret_cast<__m128i*>(out);
+    _mm_storeu_si128(to, _mm_unpacklo_epi16(low, zero));
+    _mm_storeu_si128(to + 1, _mm_unpackhi_epi16(low, zero));
+    _mm_storeu_si128(to + 2, _mm_unpacklo_epi16(high, zero));
+    _mm_storeu_si128(to + 3, _mm_unpackhi_epi16(high, zero));
+    return _mm_movemask_epi8(bytes) == 0;
+}
+#else
+constexpr size_t kBlock = 8;
+
+bool WidenAsciiBlock(const unsigned char* p, char32_t* out)
+{
+    uint64_t word;
+    std::memcpy(&word, p, sizeof word);
+    for (size_t k = 0; k < kBlock; ++k)
+        out[k] = p[k];
+    return (word & 0x8080808080808080ull) == 0;
+}
+#endif
+
+// Decodes `local` into `out`; with `strides`, records every stride as it begins.
+// `out` needs no particular content: every character is written.
+void DecodeInto(std::string_view local, std::u32string& out, std::vector<RegexSubject::Stride>* strides)
 {
     const auto* p = reinterpret_cast<const unsigned char*>(local.data());
     const size_t n = local.size();
     out.resize(n);
     char32_t* dst = out.data();
     size_t count = 0;
+    size_t nextStride = 0; // the character that begins the next stride
     const DecodeTables* tables = nullptr;
     for (size_t i = 0; i < n;) {
-        if (checkpoints && count % kCheckpointStride == 0)
-            checkpoints->push_back(static_cast<uint32_t>(i));
+        // Characters never outnumber bytes, so a block always fits where it is written;
+        // one that is not all ASCII is overwritten by the character walk below.
+        while (n - i >= kBlock && WidenAsciiBlock(p + i, dst + count)) {
+            if (strides && nextStride < count + kBlock) {
+                strides->push_back({static_cast<uint32_t>(i + (nextStride - count)), 0, 0});
+                nextStride += kStride;
+            }
+            i += kBlock;
+            count += kBlock;
+        }
+        if (i == n)
+            break;
+        if (strides && count == nextStride) {
+            strides->push_back({static_cast<uint32_t>(i), 0, 0});
+            nextStride += kStride;
+        }
         if (p[i] < 0x80) {
             dst[count++] = p[i++];
             continue;
@@ -126,12 +205,18 @@ void Decode(std::string_view local, std::u32string& out, std::vector<uint32_t>* 
         if (!tables)
             tables = &Tables();
         const size_t unit = UnitLength(p + i, n - i);
+        char32_t c = kReplacement;
         if (unit == 2)
-            dst[count++] = tables->TwoByte(p + i);
+            c = tables->TwoByte(p + i);
         else if (unit == 4)
-            dst[count++] = tables->FourByte(p + i);
-        else
-            dst[count++] = kReplacement;
+            c = tables->FourByte(p + i);
+        if (strides && unit > 1) {
+            const uint64_t bit = uint64_t{1} << (count % kStride);
+            strides->back().wide |= bit;
+            if (unit == 4)
+                strides->back().four |= bit;
+        }
+        dst[count++] = c;
         i += unit;
     }
     out.resize(count);
@@ -139,34 +224,93 @@ void Decode(std::string_view local, std::u32string& out, std::vector<uint32_t>* 
 
 } // namespace
 
-RegexSubject::RegexSubject(std::string_view local) : bytes_(local)
+RegexSubject::RegexSubject(std::string_view local) : owned_(local), bytes_(owned_) { Decode(); }
+
+RegexSubject RegexSubject::Borrowing(std::string_view local)
 {
-    checkpoints_.reserve(local.size() / kCheckpointStride + 1);
-    Decode(bytes_, codePoints_, &checkpoints_);
+    RegexSubject subject;
+    subject.bytes_ = local;
+    subject.borrowed_ = true;
+    subject.Decode();
+    return subject;
+}
+
+RegexSubject::~RegexSubject()
+{
+    const size_t capacity = codePoints_.capacity();
+    if (capacity < kMinSpareLength || capacity > kMaxSpareCodePoints)
+        return;
+    if (Spare* spare = ThreadSpare()) {
+        spare->codePoints.swap(codePoints_);
+        spare->strides.swap(strides_);
+    }
+}
+
+RegexSubject::RegexSubject(RegexSubject&& other) noexcept { Swap(other); }
+
+RegexSubject& RegexSubject::operator=(RegexSubject&& other) noexcept
+{
+    if (this != &other) {
+        RegexSubject gone(std::move(other));
+        Swap(gone);
+    }
+    return *this;
+}
+
+void RegexSubject::Swap(RegexSubject& other) noexcept
+{
+    owned_.swap(other.owned_);
+    std::swap(bytes_, other.bytes_);
+    std::swap(borrowed_, other.borrowed_);
+    codePoints_.swap(other.codePoints_);
+    strides_.swap(other.strides_);
+    // A short owned text lives inside the string object itself, so its view moves too.
+    if (!borrowed_)
+        bytes_ = owned_;
+    if (!other.borrowed_)
+        other.bytes_ = other.owned_;
+}
+
+void RegexSubject::Decode()
+{
+    const size_t n = bytes_.size();
+    if (n >= kMinSpareLength) {
+        // Only a buffer of about the right size: a subject may live long and should
+        // not hold on to one many times what it needs.
+        Spare* spare = ThreadSpare();
+        const size_t capacity = spare ? spare->codePoints.capacity() : 0;
+        if (capacity >= n && capacity / 4 <= n) {
+            codePoints_.swap(spare->codePoints);
+            strides_.swap(spare->strides);
+        }
+    }
+    strides_.clear();
+    strides_.reserve(n / kStride + 1);
+    DecodeInto(bytes_, codePoints_, &strides_);
 }
 
 size_t RegexSubject::ByteOffset(size_t index) const
 {
     if (index >= codePoints_.size())
         return bytes_.size();
-    size_t offset = checkpoints_[index / kCheckpointStride];
-    const auto* p = reinterpret_cast<const unsigned char*>(bytes_.data());
-    for (size_t k = index % kCheckpointStride; k > 0; --k)
-        offset += p[offset] < 0x80 ? 1 : UnitLength(p + offset, bytes_.size() - offset);
-    return offset;
+    const Stride& stride = strides_[index / kStride];
+    const size_t within = index % kStride;
+    const uint64_t before = (uint64_t{1} << within) - 1;
+    return stride.offset + within + static_cast<size_t>(std::popcount(stride.wide & before)) +
+           2 * static_cast<size_t>(std::popcount(stride.four & before));
 }
 
 std::string_view RegexSubject::Slice(size_t begin, size_t end) const
 {
     const size_t from = ByteOffset(begin);
     const size_t to = ByteOffset(end);
-    return std::string_view(bytes_).substr(from, to > from ? to - from : 0);
+    return bytes_.substr(from, to > from ? to - from : 0);
 }
 
 std::u32string LocalToCodePoints(std::string_view local)
 {
     std::u32string out;
-    Decode(local, out, nullptr);
+    DecodeInto(local, out, nullptr);
     return out;
 }
 

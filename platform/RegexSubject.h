@@ -17,9 +17,17 @@ namespace harvina {
 class RegexSubject {
 public:
     RegexSubject() = default;
+    // Keeps its own copy of the bytes.
     explicit RegexSubject(std::string_view local);
+    // Reads the caller's bytes in place: they must outlive the subject.
+    [[nodiscard]] static RegexSubject Borrowing(std::string_view local);
+    ~RegexSubject();
+    RegexSubject(RegexSubject&& other) noexcept;
+    RegexSubject& operator=(RegexSubject&& other) noexcept;
+    RegexSubject(const RegexSubject&) = delete;
+    RegexSubject& operator=(const RegexSubject&) = delete;
 
-    [[nodiscard]] const std::string& Bytes() const { return bytes_; }
+    [[nodiscard]] std::string_view Bytes() const { return bytes_; }
     [[nodiscard]] const std::u32string& CodePoints() const { return codePoints_; }
     [[nodiscard]] size_t Length() const { return codePoints_.size(); }
     // Byte offset of character `index` (Length() gives the byte size).
@@ -27,10 +35,22 @@ public:
     // The bytes of characters [begin, end).
     [[nodiscard]] std::string_view Slice(size_t begin, size_t end) const;
 
+    // Where each run of 64 characters starts, and which of them take two or four bytes.
+    struct Stride {
+        uint32_t offset;
+        uint64_t wide; // two bytes or more
+        uint64_t four; // four bytes
+    };
+
 private:
-    std::string bytes_;
+    void Decode();
+    void Swap(RegexSubject& other) noexcept;
+
+    std::string owned_;
+    std::string_view bytes_;
+    bool borrowed_ = false;
     std::u32string codePoints_;
-    std::vector<uint32_t> checkpoints_; // byte offset of every kCheckpointStride-th character
+    std::vector<Stride> strides_;
 };
 
 // Code points of a local text, for patterns.

@@ -153,7 +153,7 @@ std::string RegexMatcher::Replace(std::string_view text, std::string_view replac
     // Without a usable pattern nothing matches, so the text comes back unchanged.
     if (!d.engine.Compiled() || text.size() > kMaxSubjectBytes)
         return std::string(text);
-    const RegexSubject subject(text);
+    const RegexSubject subject = RegexSubject::Borrowing(text);
     const int captures = d.engine.CaptureCount();
     std::string out;
     out.reserve(text.size());

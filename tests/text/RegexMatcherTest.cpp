@@ -1,6 +1,7 @@
 #include "platform/Charset.h"
 #include "platform/RegexEngine.h"
 #include "platform/RegexSubject.h"
+#include "text/LocalScan.h"
 #include "text/RegexMatcher.h"
 
 #include <gtest/gtest.h>
@@ -254,6 +255,80 @@ std::string RealisticPage(size_t bytes, unsigned seed)
     while (page.size() < bytes)
         page += pieces[random() % pieces.size()];
     return page;
+}
+
+// ASCII runs of every length around the block sizes, two- and four-byte characters,
+// four-byte codes outside any table, and broken or cut-off sequences.
+std::string RandomMixedBytes(std::mt19937& random, size_t size)
+{
+    auto byte = [&](int low, int high) { return static_cast<char>(low + static_cast<int>(random() % (high - low + 1))); };
+    std::string text;
+    while (text.size() < size) {
+        switch (random() % 6) {
+        case 0:
+        case 1:
+            for (size_t k = random() % 40; k > 0; --k)
+                text += byte(0, 0x7F);
+            break;
+        case 2:
+            text += byte(0x81, 0xFE);
+            text += random() % 2 ? byte(0x40, 0x7E) : byte(0x80, 0xFE);
+            break;
+        case 3:
+            text += byte(0x81, 0xFE);
+            text += byte('0', '9');
+            text += byte(0x81, 0xFE);
+            text += byte('0', '9');
+            break;
+        case 4:
+            text += "\x80\xFF\x81\x7F\x82";
+            text += byte('0', '9');
+            break;
+        default:
+            text += LocalText("中文");
+            break;
+        }
+    }
+    if (random() % 2)
+        text += '\x90'; // a lone lead byte at the very end
+    return text;
+}
+
+TEST(RegexSubject, BlockDecodingAgreesWithCharacterDecoding)
+{
+    std::mt19937 random(11);
+    // The large ones follow each other, so later ones decode into buffers kept from earlier ones.
+    for (const size_t size : {size_t{0}, size_t{1}, size_t{15}, size_t{17}, size_t{300}, size_t{5000},
+                              size_t{200000}, size_t{90000}, size_t{260000}}) {
+        const std::string text = RandomMixedBytes(random, size);
+        std::u32string expected;
+        std::vector<size_t> offsets;
+        for (size_t i = 0; i < text.size(); i += LocalUnitAt(text, i)) {
+            offsets.push_back(i);
+            expected += LocalToCodePoints(std::string_view(text).substr(i, LocalUnitAt(text, i)));
+        }
+        offsets.push_back(text.size());
+        ASSERT_EQ(offsets.size(), expected.size() + 1) << size;
+
+        const RegexSubject owned(text);
+        const RegexSubject borrowed = RegexSubject::Borrowing(text);
+        for (const RegexSubject* subject : {&owned, &borrowed}) {
+            ASSERT_EQ(subject->CodePoints(), expected) << size;
+            ASSERT_EQ(subject->Length(), expected.size());
+            for (size_t k = 0; k < offsets.size(); ++k)
+                ASSERT_EQ(subject->ByteOffset(k), offsets[k]) << size << " at " << k;
+            EXPECT_EQ(subject->ByteOffset(offsets.size() + 5), text.size());
+        }
+    }
+
+    // A short text lives inside its string object: a moved subject must cut from its own copy.
+    std::string text = LocalText("短文本") + "ab";
+    RegexSubject first(text);
+    text.assign(text.size(), '#');
+    RegexSubject moved(std::move(first));
+    RegexSubject assigned;
+    assigned = std::move(moved);
+    EXPECT_EQ(Utf8Text(std::string(assigned.Slice(1, 4))), "文本a");
 }
 
 TEST(RegexEngine, BoundedSearchEqualsUnboundedOnRealisticText)
