@@ -3,7 +3,6 @@
 #include <array>
 #include <bit>
 #include <cerrno>
-#include <cstring>
 #include <iconv.h>
 #include <memory>
 #if defined(__SSE2__)
@@ -143,8 +142,9 @@ Spare* ThreadSpare()
 #if defined(__SSE2__)
 constexpr size_t kBlock = 16;
 
-// Writes the block widened to code points whatever it holds; true when all of it is ASCII.
-bool WidenAsciiBlock(const unsigned char* p, char32_t* out)
+// Writes the block widened to code points whatever it holds, and returns a mask of
+// its bytes that are not ASCII.
+unsigned WidenBlock(const unsigned char* p, char32_t* out)
 {
     const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
     const __m128i zero = _mm_setzero_si128();
@@ -155,23 +155,23 @@ bool WidenAsciiBlock(const unsigned char* p, char32_t* out)
     _mm_storeu_si128(to + 1, _mm_unpackhi_epi16(low, zero));
     _mm_storeu_si128(to + 2, _mm_unpacklo_epi16(high, zero));
     _mm_storeu_si128(to + 3, _mm_unpackhi_epi16(high, zero));
-    return _mm_movemask_epi8(bytes) == 0;
+    return static_cast<unsigned>(_mm_movemask_epi8(bytes));
 }
 #else
 constexpr size_t kBlock = 8;
 
-bool WidenAsciiBlock(const unsigned char* p, char32_t* out)
+unsigned WidenBlock(const unsigned char* p, char32_t* out)
 {
-    uint64_t word;
-    std::memcpy(&word, p, sizeof word);
-    for (size_t k = 0; k < kBlock; ++k)
+    unsigned mask = 0;
+    for (size_t k = 0; k < kBlock; ++k) {
         out[k] = p[k];
-    return (word & 0x8080808080808080ull) == 0;
+        mask |= static_cast<unsigned>(p[k] >> 7) << k;
+    }
+    return mask;
 }
 #endif
 
 // Decodes `local` into `out`; with `strides`, records every stride as it begins.
-// `out` needs no particular content: every character is written.
 void DecodeInto(std::string_view local, std::u32string& out, std::vector<RegexSubject::Stride>* strides)
 {
     const auto* p = reinterpret_cast<const unsigned char*>(local.data());
@@ -182,44 +182,57 @@ void DecodeInto(std::string_view local, std::u32string& out, std::vector<RegexSu
     size_t nextStride = 0; // the character that begins the next stride
     const DecodeTables* tables = nullptr;
     for (size_t i = 0; i < n;) {
-        // Characters never outnumber bytes, so a block always fits where it is written;
-        // one that is not all ASCII is overwritten by the character walk below.
-        while (n - i >= kBlock && WidenAsciiBlock(p + i, dst + count)) {
-            if (strides && nextStride < count + kBlock) {
-                strides->push_back({static_cast<uint32_t>(i + (nextStride - count)), 0, 0});
-                nextStride += kStride;
-            }
-            i += kBlock;
-            count += kBlock;
+        // The ASCII bytes at `i`, one character each, widened a block at a time.
+        // Characters never outnumber bytes, so a block fits where it is written, and
+        // what it wrote past its ASCII bytes is overwritten below.
+        size_t ascii = 0;
+        if (n - i >= kBlock) {
+            const unsigned mask = WidenBlock(p + i, dst + count);
+            ascii = mask == 0 ? kBlock : static_cast<size_t>(std::countr_zero(mask));
+        } else {
+            for (; i + ascii < n && p[i + ascii] < 0x80; ++ascii)
+                dst[count + ascii] = p[i + ascii];
         }
-        if (i == n)
-            break;
-        if (strides && count == nextStride) {
-            strides->push_back({static_cast<uint32_t>(i), 0, 0});
+        // Fewer than a stride's characters, so at most one stride begins among them.
+        if (strides && nextStride < count + ascii) {
+            strides->push_back({static_cast<uint32_t>(i + (nextStride - count)), 0, 0});
             nextStride += kStride;
         }
-        if (p[i] < 0x80) {
-            dst[count++] = p[i++];
-            continue;
+        i += ascii;
+        count += ascii;
+        for (; i < n && p[i] >= 0x80; ++count) {
+            if (strides && count == nextStride) {
+                strides->push_back({static_cast<uint32_t>(i), 0, 0});
+                nextStride += kStride;
+            }
+            if (!tables)
+                tables = &Tables();
+            const size_t unit = UnitLength(p + i, n - i);
+            char32_t c = kReplacement;
+            if (unit == 2)
+                c = tables->TwoByte(p + i);
+            else if (unit == 4)
+                c = tables->FourByte(p + i);
+            if (strides && unit > 1) {
+                const uint64_t bit = uint64_t{1} << (count % kStride);
+                strides->back().wide |= bit;
+                if (unit == 4)
+                    strides->back().four |= bit;
+            }
+            dst[count] = c;
+            i += unit;
         }
-        if (!tables)
-            tables = &Tables();
-        const size_t unit = UnitLength(p + i, n - i);
-        char32_t c = kReplacement;
-        if (unit == 2)
-            c = tables->TwoByte(p + i);
-        else if (unit == 4)
-            c = tables->FourByte(p + i);
-        if (strides && unit > 1) {
-            const uint64_t bit = uint64_t{1} << (count % kStride);
-            strides->back().wide |= bit;
-            if (unit == 4)
-                strides->back().four |= bit;
-        }
-        dst[count++] = c;
-        i += unit;
     }
     out.resize(count);
+}
+
+// Set bits of a word; std::popcount becomes a library call on baseline x86-64.
+size_t CountBits(uint64_t x)
+{
+    x -= (x >> 1) & 0x5555555555555555ull;
+    x = (x & 0x3333333333333333ull) + ((x >> 2) & 0x3333333333333333ull);
+    x = (x + (x >> 4)) & 0x0F0F0F0F0F0F0F0Full;
+    return static_cast<size_t>((x * 0x0101010101010101ull) >> 56);
 }
 
 } // namespace
@@ -296,8 +309,10 @@ size_t RegexSubject::ByteOffset(size_t index) const
     const Stride& stride = strides_[index / kStride];
     const size_t within = index % kStride;
     const uint64_t before = (uint64_t{1} << within) - 1;
-    return stride.offset + within + static_cast<size_t>(std::popcount(stride.wide & before)) +
-           2 * static_cast<size_t>(std::popcount(stride.four & before));
+    size_t offset = stride.offset + within + CountBits(stride.wide & before);
+    if (stride.four != 0)
+        offset += 2 * CountBits(stride.four & before);
+    return offset;
 }
 
 std::string_view RegexSubject::Slice(size_t begin, size_t end) const
