@@ -10,6 +10,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev libcpp-httplib-dev
   libopencc-dev
   xvfb xauth fonts-wqy-microhei
+  clang libclang-rt-14-dev
 )
 
 missing=()

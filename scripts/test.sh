@@ -18,3 +18,6 @@ scripts/build.sh build/release -DCMAKE_BUILD_TYPE=Release
 echo "== Sanitizer build (ASan + UBSan)"
 scripts/build.sh build/asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DHARVINA_SANITIZE=ON -DHARVINA_BUILD_BENCH=OFF
 (cd build/asan && ctest --output-on-failure -j2)
+
+echo "== Fuzz targets (clang, ASan + UBSan): 15 s each from the seed corpora"
+FUZZ_BUILD_DIR=build/fuzz scripts/fuzz.sh 15

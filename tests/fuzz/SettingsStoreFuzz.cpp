@@ -4,6 +4,7 @@
 // byte for byte. Events may start further operations, which the queue must order.
 #include <fuzzer/FuzzedDataProvider.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -108,12 +109,15 @@ private:
     void RunOne()
     {
         ++operations_;
-        const bool immediate = in_.ConsumeBool();
+        // Only the queue itself carries out operations at once; callers never do.
+        const bool immediate = in_.ConsumeBool() && depth_ == 0;
         int kind = in_.ConsumeIntegralInRange(0, 12);
         // Events reach the store only through its queued and reading operations;
         // replacing or re-reading the whole text is never done from one.
         if (depth_ > 0 && (kind == 8 || kind == 11))
             kind = 9;
+        if (std::getenv("HARVINA_FUZZ_TRACE"))
+            std::fprintf(stderr, "op %d depth %d immediate %d\n", kind, depth_, immediate);
         switch (kind) {
         case 0: store_.WriteEntry(Name(), Name(), Value(), immediate); break;
         case 1: store_.DeleteEntry(Name(), Name(), immediate); break;
@@ -158,7 +162,15 @@ private:
         }
     }
 
-    // A text written at once under a plain name reads back as written.
+    // Names that cannot be taken for a header or a key line of their own.
+    static bool PlainNames(const std::string& section, const std::string& key)
+    {
+        return !Contains(section, "[") && !Contains(section, "]") && !Contains(key, "=") &&
+               (section + key).find_first_of("\r\n") == std::string::npos;
+    }
+
+    // A value written at once under plain names reads back as written, unless an
+    // event during the write or the read changed the entry meanwhile.
     void WriteTextBack()
     {
         const std::string section = Name();
@@ -166,11 +178,10 @@ private:
         const std::string value = Value();
         store_.SetSection(section);
         const int nestedBefore = nestedRuns_;
-        const bool written = store_.WriteText(key, value);
-        if (!written || depth_ > 0 || nestedRuns_ != nestedBefore || Contains(section, "]") || Contains(section, "[") || Contains(key, "=") ||
-            Contains(value, "\xA9\xAE") || Contains(section + key, "\r") || Contains(section + key, "\n"))
+        if (!store_.WriteText(key, value) || depth_ > 0 || !PlainNames(section, key) || Contains(value, "\xA9\xAE"))
             return;
-        if (store_.ReadText(key, "default") != value)
+        const std::string read = store_.ReadText(key, "default");
+        if (nestedRuns_ == nestedBefore && read != value)
             fuzz::Fail("WriteText did not read back", section + "|" + key + "|" + value);
     }
 
@@ -181,9 +192,11 @@ private:
         const bool value = in_.ConsumeBool();
         store_.SetSection(section);
         const int nestedBefore = nestedRuns_;
-        if (store_.WriteBool(key, value) && depth_ == 0 && nestedRuns_ == nestedBefore && !Contains(section, "]") && !Contains(key, "=") &&
-            store_.ReadBool(key, !value) != value)
-            fuzz::Fail("WriteBool did not read back", section + "|" + key);
+        if (!store_.WriteBool(key, value) || depth_ > 0 || !PlainNames(section, key))
+            return;
+        const bool read = store_.ReadBool(key, !value);
+        if (nestedRuns_ == nestedBefore && read != value)
+            fuzz::Fail("WriteBool did not read back", section + "|" + key + "|" + store_.GetText());
     }
 
     FuzzedDataProvider& in_;

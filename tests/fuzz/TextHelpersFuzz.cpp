@@ -45,8 +45,10 @@ void WalkTextBetween(FuzzedDataProvider& in, const std::string& text)
         }
         if (position < 1 || static_cast<size_t>(position) > workingMax + 1)
             fuzz::Fail("TextBetween position out of the text", std::to_string(position));
-        // A tail without quotes is found after the head, so a forward walk advances.
-        if (!options.backwards && !HasQuote(tail) && position <= std::max(entry, 1))
+        // Markers without quotes are found at or after the position, the tail after the
+        // head, so a forward walk advances. (A marker of quotes only is empty on the
+        // second attempt, and an empty text is "found" at position 1.)
+        if (!options.backwards && !HasQuote(head) && !HasQuote(tail) && position <= std::max(entry, 1))
             fuzz::Fail("forward TextBetween walk did not advance", text);
     }
     (void)TextBetween(text, head, tail);
