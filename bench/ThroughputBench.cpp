@@ -13,7 +13,8 @@
 #include <vector>
 
 #include <benchmark/benchmark.h>
-#include <httplib.h>
+
+#include "bench/DelayedPageServer.h"
 
 namespace {
 
@@ -45,46 +46,22 @@ std::string RealisticPage(std::size_t targetBytes, int seed)
     return page;
 }
 
-class DelayedSite {
-public:
-    explicit DelayedSite(std::size_t pageBytes)
-    {
-        for (int i = 0; i < kVariants; ++i)
-            pages_.push_back(RealisticPage(pageBytes, i));
-        // Every page of a job may be waiting at once; the server owns the pool.
-        server_.new_task_queue = [] { return new httplib::ThreadPool(kPoolThreads); };
-        server_.Get(R"(/page/(\d+))", [this](const httplib::Request& request, httplib::Response& response) {
-            std::this_thread::sleep_for(kPageDelay);
-            const int n = std::stoi(request.matches[1]);
-            response.set_content(pages_[static_cast<std::size_t>(n % kVariants)], "text/html");
-        });
-        port_ = server_.bind_to_any_port("127.0.0.1");
-        thread_ = std::thread([this] { server_.listen_after_bind(); });
-        while (!server_.is_running())
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    ~DelayedSite()
-    {
-        server_.stop();
-        thread_.join();
-    }
-    [[nodiscard]] std::string Url(int n) const
-    {
-        return "http://127.0.0.1:" + std::to_string(port_) + "/page/" + std::to_string(n);
-    }
+constexpr int kPageVariants = 16;
+// More than the most pages a job has in flight at once.
+constexpr int kServerThreads = 48;
 
-private:
-    static constexpr int kVariants = 16;
-    static constexpr std::size_t kPoolThreads = 48;
-    std::vector<std::string> pages_;
-    httplib::Server server_;
-    std::thread thread_;
-    int port_ = 0;
-};
+std::vector<std::string> PageVariants(std::size_t pageBytes)
+{
+    std::vector<std::string> pages;
+    for (int i = 0; i < kPageVariants; ++i)
+        pages.push_back(RealisticPage(pageBytes, i));
+    return pages;
+}
 
 struct JobRun {
     double seconds = 0;
     long maxRssKb = 0;
+    double cpuSeconds = 0; // user + system of the job's process
     int exitCode = -1;
 };
 
@@ -108,28 +85,34 @@ JobRun RunCli(const std::vector<std::string>& arguments)
     JobRun run;
     run.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     run.maxRssKb = usage.ru_maxrss;
+    run.cpuSeconds = static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+                     static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
     run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return run;
 }
 
-// args: threads, pages, page bytes
+// args: threads, pages, page bytes, text pass on (1) or off (0)
 void WholeJob(benchmark::State& state)
 {
     const int threads = static_cast<int>(state.range(0));
     const int pages = static_cast<int>(state.range(1));
     const auto pageBytes = static_cast<std::size_t>(state.range(2));
-    DelayedSite site(pageBytes);
+    const bool textPass = state.range(3) != 0;
+    const DelayedPageServer site(PageVariants(pageBytes), kPageDelay, kServerThreads);
     const auto folder = std::filesystem::temp_directory_path() / ("harvina-bench-" + std::to_string(::getpid()));
     std::filesystem::create_directories(folder);
     {
         std::ofstream list(folder / "list.txt", std::ios::binary);
         for (int i = 0; i < pages; ++i)
-            list << site.Url(i) << "\r\n";
+            list << "http://127.0.0.1:" << site.Port() << "/page/" << i << "\r\n";
     }
     JobRun run;
     for (auto _ : state) {
-        run = RunCli({"-q", "-t", std::to_string(threads), "-o", (folder / "out").string(),
-                      (folder / "list.txt").string()});
+        std::vector<std::string> arguments {"-q", "-t", std::to_string(threads), "-o", (folder / "out").string(),
+                                            (folder / "list.txt").string()};
+        if (!textPass)
+            arguments.push_back("--no-text");
+        run = RunCli(arguments);
         state.SetIterationTime(run.seconds);
     }
     std::filesystem::remove_all(folder);
@@ -140,15 +123,18 @@ void WholeJob(benchmark::State& state)
     state.counters["pages_per_s"] = pagesPerSecond;
     state.counters["ratio_to_ideal"] = pagesPerSecond / ideal;
     state.counters["max_rss_MB"] = static_cast<double>(run.maxRssKb) / 1024.0;
+    state.counters["cpu_ms_per_page"] = run.cpuSeconds * 1000.0 / pages;
 }
 
 constexpr long kKB = 1024;
 BENCHMARK(WholeJob)
-    ->ArgNames({"threads", "pages", "page_bytes"})
-    ->Args({20, 2000, 100 * kKB})
-    ->Args({6, 600, 100 * kKB})
-    ->Args({1, 100, 100 * kKB})
-    ->Args({6, 30, 10 * kKB * kKB})
+    ->ArgNames({"threads", "pages", "page_bytes", "text_pass"})
+    ->Args({20, 2000, 100 * kKB, 1})
+    ->Args({6, 600, 100 * kKB, 1})
+    ->Args({1, 100, 100 * kKB, 1})
+    ->Args({6, 30, 10 * kKB * kKB, 1})
+    // Where the time goes: the same job without the text pass.
+    ->Args({20, 2000, 100 * kKB, 0})
     ->Iterations(1)
     ->UseManualTime()
     ->Unit(benchmark::kSecond);
