@@ -27,40 +27,40 @@ std::vector<std::string_view> SplitList(std::string_view list, std::string_view 
     }
 }
 
-bool ReplaceSearched(std::string& text, std::string_view source, std::string_view target, bool ignoreCase,
-                     int count);
+bool ReplaceSearched(std::string_view text, std::string_view source, std::string_view target, bool ignoreCase,
+                     int count, std::string& out);
 
 // A lone byte that never lies inside a character and has no case: plain scanning.
-bool ReplaceByte(std::string& text, char source, std::string_view target)
+bool ReplaceByte(std::string_view text, char source, std::string_view target, std::string& out)
 {
     const auto count = static_cast<size_t>(std::count(text.begin(), text.end(), source));
     if (count == 0)
         return false;
     if (text.size() - count + count * target.size() > kMaxResultBytes)
-        return ReplaceSearched(text, std::string_view(&source, 1), target, false, 0);
-    std::string out(text.size() - count + count * target.size(), '\0');
-    char* write = out.data();
-    for (const char c : text) {
-        if (c != source) {
-            *write++ = c;
-            continue;
-        }
-        if (!target.empty())
-            std::memcpy(write, target.data(), target.size());
-        write += target.size();
+        return ReplaceSearched(text, std::string_view(&source, 1), target, false, 0, out);
+    out.clear();
+    out.reserve(text.size() - count + count * target.size());
+    const char* const begin = text.data();
+    const char* const end = begin + text.size();
+    const char* copied = begin;
+    while (const void* hit = std::memchr(copied, source, static_cast<size_t>(end - copied))) {
+        const char* at = static_cast<const char*>(hit);
+        out.append(copied, at);
+        out.append(target);
+        copied = at + 1;
     }
-    text.swap(out);
+    out.append(copied, end);
     return true;
 }
 
-// One item over the whole text; `text` is untouched (and not copied) when absent.
-bool ReplaceSearched(std::string& text, std::string_view source, std::string_view target, bool ignoreCase,
-                     int count)
+// One item over the whole text into `out`; false (and `out` untouched) when absent.
+bool ReplaceSearched(std::string_view text, std::string_view source, std::string_view target, bool ignoreCase,
+                     int count, std::string& out)
 {
     size_t at = FindLocal(text, source, 0, ignoreCase);
     if (at == std::string_view::npos)
         return false;
-    std::string out;
+    out.clear();
     out.reserve(text.size() + (target.size() > source.size() ? text.size() / 8 : 0));
     size_t copied = 0;
     int done = 0;
@@ -73,15 +73,15 @@ bool ReplaceSearched(std::string& text, std::string_view source, std::string_vie
         at = FindLocal(text, source, copied, ignoreCase);
     }
     out.append(text, copied, std::string::npos);
-    text.swap(out);
     return true;
 }
 
-bool ReplaceItem(std::string& text, std::string_view source, std::string_view target, bool ignoreCase, int count)
+bool ReplaceItem(std::string_view text, std::string_view source, std::string_view target, bool ignoreCase,
+                 int count, std::string& out)
 {
     if (source.size() == 1 && AlwaysUnitStart(static_cast<unsigned char>(source[0])) && count <= 0)
-        return ReplaceByte(text, source[0], target);
-    return ReplaceSearched(text, source, target, ignoreCase, count);
+        return ReplaceByte(text, source[0], target, out);
+    return ReplaceSearched(text, source, target, ignoreCase, count, out);
 }
 
 } // namespace
@@ -93,13 +93,22 @@ std::string ReplaceEach(std::string_view text, std::string_view sources, std::st
     const std::vector<std::string_view> from = SplitList(sources, separator);
     std::vector<std::string_view> to = SplitList(targets, separator);
     to.resize(from.size());
-    std::string result(text);
+    // The text is copied only once an item changes it.
+    std::string result;
+    std::string next;
+    bool changed = false;
     for (size_t i = 0; i < from.size(); ++i) {
         if (from[i].empty())
             continue;
         const std::string_view target = options.fillFromFirst && to[i].empty() ? to[0] : to[i];
-        ReplaceItem(result, from[i], target, !options.caseSensitive, options.count);
+        if (ReplaceItem(changed ? std::string_view(result) : text, from[i], target, !options.caseSensitive,
+                        options.count, next)) {
+            result.swap(next);
+            changed = true;
+        }
     }
+    if (!changed)
+        return std::string(text);
     return result;
 }
 
