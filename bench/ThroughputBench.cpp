@@ -91,13 +91,15 @@ JobRun RunCli(const std::vector<std::string>& arguments)
     return run;
 }
 
-// args: threads, pages, page bytes, text pass on (1) or off (0)
+// args: threads, pages, page bytes, text pass on (1) or off (0), addresses
+// in a list file (1) or as the input lines themselves (0)
 void WholeJob(benchmark::State& state)
 {
     const int threads = static_cast<int>(state.range(0));
     const int pages = static_cast<int>(state.range(1));
     const auto pageBytes = static_cast<std::size_t>(state.range(2));
     const bool textPass = state.range(3) != 0;
+    const bool listFile = state.range(4) != 0;
     const DelayedPageServer site(PageVariants(pageBytes), kPageDelay, kServerThreads);
     const auto folder = std::filesystem::temp_directory_path() / ("harvina-bench-" + std::to_string(::getpid()));
     std::filesystem::create_directories(folder);
@@ -108,8 +110,13 @@ void WholeJob(benchmark::State& state)
     }
     JobRun run;
     for (auto _ : state) {
-        std::vector<std::string> arguments {"-q", "-t", std::to_string(threads), "-o", (folder / "out").string(),
-                                            (folder / "list.txt").string()};
+        std::vector<std::string> arguments {"-q", "-t", std::to_string(threads), "-o", (folder / "out").string()};
+        if (listFile) {
+            arguments.push_back((folder / "list.txt").string());
+        } else {
+            arguments.push_back("-i");
+            arguments.push_back((folder / "list.txt").string());
+        }
         if (!textPass)
             arguments.push_back("--no-text");
         run = RunCli(arguments);
@@ -128,13 +135,15 @@ void WholeJob(benchmark::State& state)
 
 constexpr long kKB = 1024;
 BENCHMARK(WholeJob)
-    ->ArgNames({"threads", "pages", "page_bytes", "text_pass"})
-    ->Args({20, 2000, 100 * kKB, 1})
-    ->Args({6, 600, 100 * kKB, 1})
-    ->Args({1, 100, 100 * kKB, 1})
-    ->Args({6, 30, 10 * kKB * kKB, 1})
-    // Where the time goes: the same job without the text pass.
-    ->Args({20, 2000, 100 * kKB, 0})
+    ->ArgNames({"threads", "pages", "page_bytes", "text_pass", "list_file"})
+    ->Args({20, 2000, 100 * kKB, 1, 1})
+    ->Args({6, 600, 100 * kKB, 1, 1})
+    ->Args({1, 100, 100 * kKB, 1, 1})
+    ->Args({6, 30, 10 * kKB * kKB, 1, 1})
+    // Where the time goes: without the text pass; without the list file,
+    // whose lines workers read under the job lock.
+    ->Args({20, 2000, 100 * kKB, 0, 1})
+    ->Args({20, 2000, 100 * kKB, 1, 0})
     ->Iterations(1)
     ->UseManualTime()
     ->Unit(benchmark::kSecond);
