@@ -1,7 +1,11 @@
 #include "text/LocalScan.h"
 
+#include <bit>
 #include <cstdint>
 #include <cstring>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace harvina {
 namespace {
@@ -77,18 +81,9 @@ size_t FindLocal(std::string_view text, std::string_view needle, size_t from, bo
     const char upper = folds ? static_cast<char>(lower - ('a' - 'A')) : first;
     const bool needsBoundary = !AlwaysUnitStart(static_cast<unsigned char>(first));
     const size_t end = text.size() - needle.size() + 1; // candidates lie below this
-    // The next occurrence of each case of the first byte, searched again only once passed.
-    auto nextOf = [&](char c, size_t at) {
-        const void* hit = std::memchr(text.data() + at, c, end - at);
-        return hit ? static_cast<size_t>(static_cast<const char*>(hit) - text.data()) : npos;
-    };
-    size_t nextLower = nextOf(lower, from);
-    size_t nextUpper = folds ? nextOf(upper, from) : npos;
     size_t boundary = from; // a known unit start; every byte is walked at most twice
-    while (true) {
-        const size_t p = nextLower < nextUpper ? nextLower : nextUpper;
-        if (p == npos)
-            return npos;
+    for (size_t p = FindEitherByte(text, from, end, lower, upper); p != npos;
+         p = FindEitherByte(text, p + 1, end, lower, upper)) {
         bool aligned = true;
         if (needsBoundary) {
             if (p >= boundary) {
@@ -101,13 +96,38 @@ size_t FindLocal(std::string_view text, std::string_view needle, size_t from, bo
         }
         if (aligned && MatchesAt(text, p, needle, ignoreCase))
             return p;
-        if (p + 1 >= end)
-            return npos;
-        if (p == nextLower)
-            nextLower = nextOf(lower, p + 1);
-        if (p == nextUpper)
-            nextUpper = nextOf(upper, p + 1);
     }
+    return npos;
+}
+
+size_t FindEitherByte(std::string_view text, size_t from, size_t end, char a, char b)
+{
+    constexpr size_t npos = std::string_view::npos;
+    if (from >= end)
+        return npos;
+    const char* data = text.data();
+    if (a == b) {
+        const void* hit = std::memchr(data + from, a, end - from);
+        return hit ? static_cast<size_t>(static_cast<const char*>(hit) - data) : npos;
+    }
+    size_t i = from;
+#if defined(__SSE2__)
+    // One pass for both bytes: searching each apart re-reads the text up to the
+    // other's next place after every candidate.
+    const __m128i first = _mm_set1_epi8(a);
+    const __m128i second = _mm_set1_epi8(b);
+    for (; end - i >= 16; i += 16) {
+        const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i));
+        const int mask = _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(block, first), _mm_cmpeq_epi8(block, second)));
+        if (mask != 0)
+            return i + static_cast<size_t>(std::countr_zero(static_cast<unsigned>(mask)));
+    }
+#endif
+    for (; i < end; ++i) {
+        if (data[i] == a || data[i] == b)
+            return i;
+    }
+    return npos;
 }
 
 std::string LowerBytes(std::string_view text)

@@ -32,6 +32,10 @@ namespace harvina {
 // (itself a boundary). Returns npos when absent or when the needle is empty.
 [[nodiscard]] size_t FindLocal(std::string_view text, std::string_view needle, size_t from, bool ignoreCase);
 
+// The first place in [from, end) of byte `a` or byte `b` (the same byte or two cases
+// of a letter), npos when neither occurs there.
+[[nodiscard]] size_t FindEitherByte(std::string_view text, size_t from, size_t end, char a, char b);
+
 // ASCII A-Z lowered byte for byte: positions stay, and trail bytes only ever
 // follow a lead byte, so searches for "<"-led patterns are unaffected.
 [[nodiscard]] std::string LowerBytes(std::string_view text);

@@ -1,5 +1,9 @@
 #include "text/TextSearch.h"
 
+#include "text/LocalScan.h"
+
+#include <cstdint>
+#include <cstring>
 #include <limits>
 
 namespace harvina {
@@ -7,7 +11,49 @@ namespace {
 
 bool IsLead(unsigned char c) { return c >= 0x80; }
 
-char FoldAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+// Walks units from the boundary `from` to the first boundary at or after `target`;
+// eight ASCII bytes are eight units.
+size_t AdvanceTo(std::string_view text, size_t from, size_t target)
+{
+    const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
+    size_t i = from;
+    while (i < target) {
+        if (target - i >= 8) {
+            std::uint64_t word;
+            std::memcpy(&word, bytes + i, sizeof word);
+            if ((word & 0x8080808080808080ull) == 0) {
+                i += 8;
+                continue;
+            }
+        }
+        i += LocalUnitLength(text, i);
+    }
+    return i;
+}
+
+// The first unit boundary at or after `from` (itself a boundary) where `needle`
+// matches, npos when none. Candidates are the places of the first byte, in both
+// cases when it folds; the walk between them only ever moves forward.
+size_t FindFrom(std::string_view text, std::string_view needle, size_t from, bool ignoreCase)
+{
+    constexpr size_t npos = std::string_view::npos;
+    if (needle.empty() || text.size() < needle.size() || from > text.size() - needle.size())
+        return npos;
+    const size_t end = text.size() - needle.size() + 1; // candidates lie below this
+    // The first byte compares folded only as a unit of its own (below 0x80 or alone).
+    const bool single = static_cast<unsigned char>(needle[0]) < 0x80 || needle.size() == 1;
+    const char lower = ignoreCase && single ? FoldAscii(needle[0]) : needle[0];
+    const char upper = lower >= 'a' && lower <= 'z' && ignoreCase && single ? static_cast<char>(lower - 'a' + 'A')
+                                                                            : lower;
+    size_t boundary = from;
+    for (size_t p = FindEitherByte(text, from, end, lower, upper); p != npos;
+         p = FindEitherByte(text, p + 1, end, lower, upper)) {
+        boundary = AdvanceTo(text, boundary, p);
+        if (boundary == p && LocalMatchesAt(text, p, needle, ignoreCase))
+            return p;
+    }
+    return npos;
+}
 
 } // namespace
 
@@ -51,11 +97,8 @@ int FindLocalText(std::string_view text, std::string_view needle, int from, bool
         return 1;
     if (text.size() > static_cast<size_t>(std::numeric_limits<int>::max()))
         text = text.substr(0, static_cast<size_t>(std::numeric_limits<int>::max()));
-    for (; i + needle.size() <= text.size(); i += LocalUnitLength(text, i)) {
-        if (LocalMatchesAt(text, i, needle, ignoreCase))
-            return static_cast<int>(i + 1);
-    }
-    return -1;
+    const size_t at = FindFrom(text, needle, i, ignoreCase);
+    return at == std::string_view::npos ? -1 : static_cast<int>(at + 1);
 }
 
 int FindLastLocalText(std::string_view text, std::string_view needle, size_t limit, bool ignoreCase)
@@ -66,12 +109,13 @@ int FindLastLocalText(std::string_view text, std::string_view needle, size_t lim
         limit = static_cast<size_t>(std::numeric_limits<int>::max());
     if (needle.empty())
         return text.empty() ? -1 : 1;
+    // Forward from the start so boundaries stay exact; a backward scan cannot tell
+    // lead from trail bytes. Units past `limit` never matter: a match ends within it.
+    const std::string_view within = text.substr(0, limit);
     int last = -1;
-    // Walk forward so boundaries stay exact; a backward scan cannot tell lead from trail bytes.
-    for (size_t i = 0; i + needle.size() <= limit; i += LocalUnitLength(text, i)) {
-        if (LocalMatchesAt(text, i, needle, ignoreCase))
-            last = static_cast<int>(i + 1);
-    }
+    for (size_t at = FindFrom(within, needle, 0, ignoreCase); at != std::string_view::npos;
+         at = FindFrom(within, needle, AdvanceTo(within, at, at + 1), ignoreCase))
+        last = static_cast<int>(at + 1);
     return last;
 }
 

@@ -1,9 +1,13 @@
 #include "platform/Charset.h"
 #include "text/ContainsKeywords.h"
+#include "text/LocalScan.h"
 #include "text/TextBetween.h"
+#include "text/TextSearch.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <random>
 #include <vector>
 
 namespace harvina {
@@ -138,6 +142,81 @@ KeywordOptions AnyOne()
     KeywordOptions o;
     o.anyOne = true;
     return o;
+}
+
+// The searches skip from one place of the needle's first byte to the next; these
+// walk every character and try each one, as the boundary rules state them.
+int WalkFirst(std::string_view text, std::string_view needle, int from, bool ignoreCase)
+{
+    size_t i = from > 1 ? static_cast<size_t>(from - 1) : 0;
+    if (i >= text.size())
+        return -1;
+    if (needle.empty())
+        return 1;
+    for (; i + needle.size() <= text.size(); i += LocalUnitLength(text, i))
+        if (LocalMatchesAt(text, i, needle, ignoreCase))
+            return static_cast<int>(i + 1);
+    return -1;
+}
+
+int WalkLast(std::string_view text, std::string_view needle, size_t limit, bool ignoreCase)
+{
+    limit = std::min(limit, text.size());
+    if (needle.empty())
+        return text.empty() ? -1 : 1;
+    int last = -1;
+    for (size_t i = 0; i + needle.size() <= limit; i += LocalUnitLength(text, i))
+        if (LocalMatchesAt(text, i, needle, ignoreCase))
+            last = static_cast<int>(i + 1);
+    return last;
+}
+
+size_t WalkUnits(std::string_view text, std::string_view needle, size_t from, bool ignoreCase)
+{
+    if (needle.empty())
+        return std::string_view::npos;
+    for (size_t i = from; i + needle.size() <= text.size(); i += LocalUnitAt(text, i))
+        if (MatchesAt(text, i, needle, ignoreCase))
+            return i;
+    return std::string_view::npos;
+}
+
+TEST(TextSearch, SkippingSearchesAgreeWithCharacterWalks)
+{
+    // Few distinct bytes, so first bytes recur everywhere: as single characters, as
+    // trail bytes after a lead, and in both cases.
+    const char alphabet[] = {'a', 'A', 'b', '<', '"', '0', '5', ' ', '\x81', '\xB0', '\xE4', '\x80', '\xFF'};
+    std::mt19937 random(5);
+    for (int round = 0; round < 400; ++round) {
+        std::string text;
+        for (size_t k = random() % 300; k > 0; --k)
+            text += alphabet[random() % std::size(alphabet)];
+        // Long ASCII stretches for the word-at-a-time walk.
+        if (round % 4 == 0)
+            text.insert(random() % (text.size() + 1), std::string(20 + random() % 40, 'b'));
+        for (int probe = 0; probe < 20; ++probe) {
+            std::string needle;
+            if (!text.empty() && probe % 2 == 0) {
+                needle = text.substr(random() % text.size(), 1 + random() % 4);
+                for (char& c : needle)
+                    if (c == 'a' && random() % 2)
+                        c = 'A';
+            } else {
+                for (size_t k = 1 + random() % 3; k > 0; --k)
+                    needle += alphabet[random() % std::size(alphabet)];
+            }
+            const bool ignoreCase = random() % 2 == 0;
+            const int from = static_cast<int>(random() % (text.size() + 3)) - 1;
+            const size_t limit = random() % (text.size() + 3);
+            ASSERT_EQ(FindLocalText(text, needle, from, ignoreCase), WalkFirst(text, needle, from, ignoreCase))
+                << round << " " << probe;
+            ASSERT_EQ(FindLastLocalText(text, needle, limit, ignoreCase), WalkLast(text, needle, limit, ignoreCase))
+                << round << " " << probe;
+            const size_t unitFrom = AdvanceUnits(text, 0, std::min<size_t>(static_cast<size_t>(from + 1), text.size()));
+            ASSERT_EQ(FindLocal(text, needle, unitFrom, ignoreCase), WalkUnits(text, needle, unitFrom, ignoreCase))
+                << round << " " << probe;
+        }
+    }
 }
 
 TEST(ContainsKeywords, AnyAndAllCases)
