@@ -81,15 +81,20 @@ std::string TextBetween(std::string_view text, std::string_view headMarker, std:
 
     std::string head = options.keepQuotes ? std::string(headMarker) : ExpandQuotes(headMarker);
     std::string tail = options.keepQuotes ? std::string(tailMarker) : ExpandQuotes(tailMarker);
-    std::string work;
-    if (head.empty()) {
-        head = HeadSentinel();
-        work = head;
-    }
-    work.append(text);
-    if (tail.empty()) {
-        tail = TailSentinel();
-        work += tail;
+    // Only a missing marker needs a copy of the text, with the sentinel standing in.
+    std::string padded;
+    std::string_view work = text;
+    if (head.empty() || tail.empty()) {
+        if (head.empty()) {
+            head = HeadSentinel();
+            padded = head;
+        }
+        padded.append(text);
+        if (tail.empty()) {
+            tail = TailSentinel();
+            padded += tail;
+        }
+        work = padded;
     }
 
     const int entry = position;
