@@ -37,6 +37,9 @@ public:
         });
         port_ = server_.bind_to_any_port("127.0.0.1");
         thread_ = std::thread([this] { server_.listen_after_bind(); });
+        // A stop before the accept loop runs would be lost and the join would hang.
+        while (!server_.is_running())
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
     ~PageServer()
     {
@@ -175,6 +178,41 @@ TEST_F(JobFromWindowTest, SecondPressStopsTheJob)
     ASSERT_EQ(boxes_.informed.size(), 1u) << "one completion message, from the job itself";
     EXPECT_TRUE(boxes_.informed[0].text.startsWith(
         QStringLiteral("提取完成，已提取 %1 个域名！").arg(GlobalExtractionState().extractedCount.load())));
+}
+
+TEST_F(JobFromWindowTest, ResultFileThatCannotBeCreatedIsReported)
+{
+    QFile blocker(dir_.filePath("plain-file"));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    PageServer server;
+    window_->input.setPlainText(server.Pages(1));
+    window_->saveFolder.setText(dir_.filePath("plain-file/sub"));
+    window_->start.click();
+    EXPECT_EQ(server.hits, 0) << "no job without a result file";
+    EXPECT_EQ(window_->start.text(), "开始提取");
+    ASSERT_EQ(boxes_.informed.size(), 1u);
+    EXPECT_EQ(boxes_.informed[0].title, "信息：");
+    EXPECT_TRUE(boxes_.informed[0].text.startsWith("无法创建结果文件：")) << boxes_.informed[0].text.toStdString();
+}
+
+TEST_F(JobFromWindowTest, ClosingDuringAJobSavesAndHandsOverTheEnd)
+{
+    PageServer server(std::chrono::milliseconds(80));
+    window_->input.setPlainText(server.Pages(3));
+    window_->threads.setCurrentIndex(0);
+    bool endedWhileRunning = false;
+    window_->endWhileRunning = [&] { endedWhileRunning = true; };
+    QTimer::singleShot(40, [&] { window_->close(); });
+    window_->start.click();
+    EXPECT_TRUE(endedWhileRunning);
+    QFile settings(dir_.filePath("s.ini"));
+    ASSERT_TRUE(settings.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(settings.readAll().contains(QByteArray::fromStdString(L("\r\n编辑框输入=http://127.0.0.1:"))));
+
+    endedWhileRunning = false;
+    window_->close();
+    EXPECT_FALSE(endedWhileRunning) << "an idle window just closes";
 }
 
 TEST_F(JobFromWindowTest, RightPressStartsOnTheSecondPathAndStopsToo)

@@ -1,6 +1,7 @@
 #include "app/MainWindow.h"
 
 #include "app/ExtractionState.h"
+#include "app/QtSettingsHost.h"
 #include "platform/Charset.h"
 #include "settings/SettingsStore.h"
 #include "tests/input/GuiTestSupport.h"
@@ -32,6 +33,8 @@ protected:
     void Reopen()
     {
         store_ = std::make_unique<SettingsStore>();
+        // As in the program: the store pumps the window's events while it walks.
+        store_->SetHost(&settingsHost_);
         ASSERT_TRUE(store_->OpenFile(LocalPath(settingsFile_.toStdString()), StorageMode::Disk));
     }
 
@@ -43,6 +46,7 @@ protected:
 
     QTemporaryDir dir_;
     QString settingsFile_;
+    QtSettingsHost settingsHost_;
     std::unique_ptr<SettingsStore> store_;
     FakeMessageBoxes boxes_;
     FakeShellDialogs shell_;

@@ -51,6 +51,8 @@ int Run(const QDir& out)
     });
     const int port = site.bind_to_any_port("127.0.0.1");
     std::thread serving([&] { site.listen_after_bind(); });
+    while (!site.is_running())
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
 
     QTemporaryDir dir;
     SettingsStore store;

@@ -9,6 +9,7 @@
 
 #include <QFile>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -107,6 +108,21 @@ TEST(GeneratorWindow, CancellingTheKeywordDialogGeneratesNothing)
     EXPECT_EQ(offered, "old\nlist");
     EXPECT_EQ(script.Ran(), 1) << "no result dialog";
     EXPECT_EQ(ControlTag(window.GenerateButton()), "old\nlist");
+}
+
+TEST(GeneratorWindow, ClosingTheWindowEndsALongGeneration)
+{
+    GeneratorWindow window(nullptr, {});
+    window.show();
+    Pages(window).setText(QStringLiteral("10000"));
+    DialogScript script({[&](TextDialog& d) {
+        d.Body().setPlainText(QStringLiteral("x\ny"));
+        QTimer::singleShot(0, &window, [&] { window.close(); });
+        d.findChild<QPushButton*>(QStringLiteral("按钮确定"))->click();
+    }});
+    window.GenerateButton().click();
+    EXPECT_EQ(script.Ran(), 1) << "no result dialog once the window is gone";
+    EXPECT_EQ(ControlTag(window.GenerateButton()), "x\ny");
 }
 
 TEST(GeneratorWindow, ListEnginesAndPagesSurviveARestart)
