@@ -23,15 +23,17 @@ using namespace std::chrono_literals;
 constexpr int kThreads = 20;
 constexpr int kGoodPages = 200;
 constexpr int kHostilePages = 200;
-constexpr int kForeverStalls = 20; // each holds a worker for the whole fetch limit
+constexpr int kForeverStalls = 12; // each holds a worker for the whole fetch limit
 constexpr int kBigBodies = 4;      // each fills the 64 MiB cap
 constexpr auto kFetchLimit = 60s;
 // Beyond the stalls: the brief stalls, the slow pages and parsing the capped bodies
 // one at a time (several seconds each under the sanitizers), on a shared machine.
 constexpr auto kSlack = 90s;
 constexpr auto kRunLimit = 300s;
-// A worker holds at most one capped body and its spaced copy while it waits for
-// the lock, and the parse of one capped page needs about 1.2 GiB more.
+// Each capped page in flight holds up to 64 MiB of body, 64 MiB inflated and its
+// spaced copy while it waits for the lock; the parse of one such page needs about
+// 1.2 GiB more (the regular expressions see 32-bit code units). Sanitizer builds
+// need more again.
 constexpr long kMaxRssKiB = 3L * 1024 * 1024;
 
 class TempFolder {
@@ -56,8 +58,9 @@ private:
     std::filesystem::path path_;
 };
 
-// The hostile half: the forever stalls spread evenly, a few capped bodies, and
-// the cheap kinds in turn for the rest.
+// The hostile half: the stalls first, so that they run out together while the
+// other workers go through the rest; a few capped bodies spread apart; the cheap
+// kinds in turn for the rest.
 std::vector<HostileKind> HostileMix()
 {
     const HostileKind forever[] = {HostileKind::StallHead, HostileKind::StallBody, HostileKind::DripForever,
@@ -71,17 +74,18 @@ std::vector<HostileKind> HostileMix()
         HostileKind::LieBig5Meta,    HostileKind::LieUtf16,
     };
     std::vector<HostileKind> mix;
-    int foreverUsed = 0;
+    const int rest = kHostilePages - kForeverStalls;
+    const int bigEvery = rest / kBigBodies;
     int bigUsed = 0;
     int cheapUsed = 0;
-    const int foreverEvery = kHostilePages / kForeverStalls;
     for (int i = 0; i < kHostilePages; ++i) {
-        if (i % foreverEvery == 0 && foreverUsed < kForeverStalls)
-            mix.push_back(forever[foreverUsed++ % std::size(forever)]);
-        else if (i % foreverEvery == foreverEvery / 2 && bigUsed < kBigBodies)
-            mix.push_back(big[bigUsed++ % std::size(big)]);
+        const int after = i - kForeverStalls;
+        if (i < kForeverStalls)
+            mix.push_back(forever[static_cast<size_t>(i) % std::size(forever)]);
+        else if (after % bigEvery == bigEvery / 2 && bigUsed < kBigBodies)
+            mix.push_back(big[static_cast<size_t>(bigUsed++) % std::size(big)]);
         else
-            mix.push_back(cheap[cheapUsed++ % std::size(cheap)]);
+            mix.push_back(cheap[static_cast<size_t>(cheapUsed++) % std::size(cheap)]);
     }
     return mix;
 }
