@@ -1,6 +1,7 @@
 #include "text/DecodeEntities.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <unordered_map>
 #include <vector>
@@ -15,6 +16,7 @@ namespace {
 struct EntityTable {
     std::vector<std::string> sources;
     std::vector<std::string> targets;
+    std::array<std::vector<size_t>, 26> byLetter; // item indexes by the folded letter after "&"
 };
 
 // The two "|"-separated lists of 40 items, in table order; targets in local text.
@@ -38,6 +40,8 @@ const EntityTable& NamedEntities()
                 items.emplace_back(list.substr(start, bar - start));
             items.emplace_back(list.substr(start));
         }
+        for (size_t k = 0; k < t.sources.size(); ++k)
+            t.byLetter[static_cast<size_t>(FoldAscii(t.sources[k][1]) - 'a')].push_back(k);
         return t;
     }();
     return table;
@@ -51,8 +55,9 @@ int EntityAt(std::string_view text, size_t at, size_t first)
     // Every name starts with a letter and ends with ";".
     if (at + 2 >= text.size() || FoldAscii(text[at]) < 'a' || FoldAscii(text[at]) > 'z')
         return -1;
-    for (size_t k = first; k < table.sources.size(); ++k) {
-        if (MatchesAt(text, at, std::string_view(table.sources[k]).substr(1), true))
+    // Only the items of that first letter can match; they keep table order.
+    for (const size_t k : table.byLetter[static_cast<size_t>(FoldAscii(text[at]) - 'a')]) {
+        if (k >= first && MatchesAt(text, at, std::string_view(table.sources[k]).substr(1), true))
             return static_cast<int>(k);
     }
     return -1;

@@ -24,21 +24,38 @@ std::string ApplyPattern(std::string_view pattern, std::string_view text, bool a
     return matcher.Replace(text, replacement);
 }
 
+// Does lower-case ASCII `item`, whose "<" is at `at`, follow in `text` with A-Z folded?
+bool StartsFolded(std::string_view text, size_t at, std::string_view item)
+{
+    if (text.size() - at < item.size())
+        return false;
+    for (size_t k = 1; k < item.size(); ++k) {
+        if (FoldAscii(text[at + k]) != item[k])
+            return false;
+    }
+    return true;
+}
+
 // The replacement of "<p|</p>|<br>|</ br>|</br>|<br />" by the same items after
 // CR LF, in one pass: every item starts with the only "<" it holds, so each "<"
 // gains at most one line break and no insertion can make or break another match.
-std::string BreakBeforeLineTags(std::string_view text)
+// False, and `out` untouched, when the text has none of them.
+bool BreakBeforeLineTags(std::string_view text, std::string& out)
 {
     static constexpr std::string_view kItems[] = {"<p", "</p>", "<br>", "</ br>", "</br>", "<br />"};
-    std::string out;
-    out.reserve(text.size() + text.size() / 32);
+    bool changed = false;
     size_t copied = 0;
     for (size_t at = text.find('<'); at != std::string_view::npos; at = text.find('<', at + 1)) {
         const char next = at + 1 < text.size() ? FoldAscii(text[at + 1]) : '\0';
         if (next != 'p' && next != 'b' && next != '/')
             continue;
         for (std::string_view item : kItems) {
-            if (MatchesAt(text, at, item, true)) {
+            if (StartsFolded(text, at, item)) {
+                if (!changed) {
+                    out.clear();
+                    out.reserve(text.size() + text.size() / 32);
+                    changed = true;
+                }
                 out.append(text, copied, at - copied);
                 out += "\r\n";
                 copied = at;
@@ -46,18 +63,18 @@ std::string BreakBeforeLineTags(std::string_view text)
             }
         }
     }
-    out.append(text, copied, std::string_view::npos);
-    return out;
+    if (changed)
+        out.append(text, copied, std::string_view::npos);
+    return changed;
 }
 
 // The replacement of "Width>|Height>|Width<|Height<" by "Width＞|Height＞|Width＜|Height＜"
 // in one pass: the brackets are the only places a match can end, and replacing one
-// neither makes nor breaks another.
-std::string GuardSizeComparisons(std::string_view text)
+// neither makes nor breaks another. False, and `out` untouched, when none is there.
+bool GuardSizeComparisons(std::string_view text, std::string& out)
 {
     static const std::string kGreater = LocalText("＞");
     static const std::string kLess = LocalText("＜");
-    std::string out;
     size_t copied = 0;
     size_t unitStart = 0; // just past the previous bracket: a unit boundary before any word
     constexpr size_t npos = std::string_view::npos;
@@ -81,8 +98,10 @@ std::string GuardSizeComparisons(std::string_view text)
             if (at < unitStart + word.size() || !MatchesAt(text, start, word, true) ||
                 AdvanceUnits(text, unitStart, start) != start)
                 continue;
-            if (out.empty())
+            if (copied == 0) {
+                out.clear();
                 out.reserve(text.size() + 64);
+            }
             out.append(text, copied, start - copied);
             out += word;
             out += bracket == '>' ? kGreater : kLess;
@@ -92,9 +111,9 @@ std::string GuardSizeComparisons(std::string_view text)
         unitStart = at + 1;
     }
     if (copied == 0)
-        return std::string(text);
+        return false;
     out.append(text, copied, std::string_view::npos);
-    return out;
+    return true;
 }
 
 std::string WithExtra(std::string_view list, std::string_view extra)
@@ -169,14 +188,15 @@ std::string TextCleaner::HtmlToText(std::string_view text, bool apply, const Htm
     if (!apply)
         return matcher.GetPattern();
 
-    std::string out(text);
-    if (!options.keepBreaks) {
-        out = BreakBeforeLineTags(out);
-    }
-    if (!options.keepAngleBrackets) {
-        out = GuardSizeComparisons(out);
-    }
-    out = matcher.Replace(out);
+    // Each step reads the latest text and writes a new one only when it changes something.
+    std::string_view current = text;
+    std::string broken;
+    std::string guarded;
+    if (!options.keepBreaks && BreakBeforeLineTags(current, broken))
+        current = broken;
+    if (!options.keepAngleBrackets && GuardSizeComparisons(current, guarded))
+        current = guarded;
+    std::string out = matcher.Replace(current);
     if (!options.keepEntities)
         out = DecodeEntities(out);
     return out;
