@@ -29,13 +29,34 @@ struct JitStackFree {
     void operator()(pcre2_jit_stack* p) const { pcre2_jit_stack_free(p); }
 };
 
+// One JIT stack per thread, shared by all its engines: a stack is scratch for one
+// match at a time, and each of its own would map and unmap its megabytes with every
+// short-lived matcher.
+thread_local constinit bool jitStackClosed = false;
+
+struct ThreadJitStack {
+    std::unique_ptr<pcre2_jit_stack, JitStackFree> stack{pcre2_jit_stack_create(kJitStackFirst, kJitStackMax, nullptr)};
+    ~ThreadJitStack() { jitStackClosed = true; }
+};
+
+// Without a stack (none could be made, or the thread is ending) PCRE2 uses a small
+// one of its own, and a match that outgrows it runs in the interpreter.
+pcre2_jit_stack* CurrentJitStack(void*)
+{
+    if (jitStackClosed)
+        return nullptr;
+    thread_local ThreadJitStack holder;
+    return holder.stack.get();
+}
+
 } // namespace
 
 struct RegexEngine::Impl {
     std::unique_ptr<pcre2_code, CodeFree> code;
     std::unique_ptr<pcre2_match_data, MatchDataFree> matchData;
     std::unique_ptr<pcre2_match_context, MatchContextFree> matchContext{pcre2_match_context_create(nullptr)};
-    std::unique_ptr<pcre2_jit_stack, JitStackFree> jitStack;
+    bool jitCompiled = false;
+    int captureCount = 0;
     Bounds bounds = kDefaultBounds;
 
     int Run(std::u32string_view subject, size_t end, size_t start, uint32_t options, size_t window);
@@ -48,7 +69,9 @@ int RegexEngine::Impl::Run(std::u32string_view subject, size_t end, size_t start
         limit = std::min<uint64_t>(limit, bounds.baseSteps + uint64_t{bounds.stepsPerChar} * window);
     pcre2_set_match_limit(matchContext.get(), static_cast<uint32_t>(limit));
     const auto* data = reinterpret_cast<PCRE2_SPTR>(subject.data());
-    int rc = pcre2_match(code.get(), data, end, start, options, matchData.get(), matchContext.get());
+    // The JIT entry skips the argument checks of the general one; the arguments are ours.
+    int rc = jitCompiled ? pcre2_jit_match(code.get(), data, end, start, options, matchData.get(), matchContext.get())
+                         : pcre2_match(code.get(), data, end, start, options, matchData.get(), matchContext.get());
     // A deep group repetition can outgrow the JIT stack; the interpreter keeps its
     // frames on the (limited) heap instead.
     if (rc == PCRE2_ERROR_JIT_STACKLIMIT)
@@ -58,8 +81,10 @@ int RegexEngine::Impl::Run(std::u32string_view subject, size_t end, size_t start
 
 RegexEngine::RegexEngine() : impl_(std::make_unique<Impl>())
 {
-    if (impl_->matchContext)
+    if (impl_->matchContext) {
         pcre2_set_heap_limit(impl_->matchContext.get(), kHeapLimitKiB);
+        pcre2_jit_stack_assign(impl_->matchContext.get(), &CurrentJitStack, nullptr);
+    }
 }
 
 RegexEngine::~RegexEngine() = default;
@@ -70,6 +95,8 @@ bool RegexEngine::Compile(std::u32string_view pattern, bool ignoreCase, bool mul
 {
     impl_->code.reset();
     impl_->matchData.reset();
+    impl_->jitCompiled = false;
+    impl_->captureCount = 0;
     if (!impl_->matchContext)
         return false;
 
@@ -101,23 +128,16 @@ bool RegexEngine::Compile(std::u32string_view pattern, bool ignoreCase, bool mul
         impl_->code.reset();
         return false;
     }
-    if (pcre2_jit_compile(impl_->code.get(), PCRE2_JIT_COMPLETE | PCRE2_JIT_PARTIAL_HARD) == 0 && !impl_->jitStack) {
-        impl_->jitStack.reset(pcre2_jit_stack_create(kJitStackFirst, kJitStackMax, nullptr));
-        if (impl_->jitStack)
-            pcre2_jit_stack_assign(impl_->matchContext.get(), nullptr, impl_->jitStack.get());
-    }
+    impl_->jitCompiled = pcre2_jit_compile(impl_->code.get(), PCRE2_JIT_COMPLETE | PCRE2_JIT_PARTIAL_HARD) == 0;
+    uint32_t count = 0;
+    pcre2_pattern_info(impl_->code.get(), PCRE2_INFO_CAPTURECOUNT, &count);
+    impl_->captureCount = static_cast<int>(count);
     return true;
 }
 
 bool RegexEngine::Compiled() const { return impl_->code != nullptr; }
 
-int RegexEngine::CaptureCount() const
-{
-    uint32_t count = 0;
-    if (impl_->code)
-        pcre2_pattern_info(impl_->code.get(), PCRE2_INFO_CAPTURECOUNT, &count);
-    return static_cast<int>(count);
-}
+int RegexEngine::CaptureCount() const { return impl_->captureCount; }
 
 void RegexEngine::SetBounds(const Bounds& bounds)
 {
