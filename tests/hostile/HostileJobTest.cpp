@@ -98,12 +98,17 @@ std::string JoinLines(const std::vector<HostileAddress>& addresses)
     return text;
 }
 
-TEST(HostileJob, SurvivesStallsFloodsAndLiesWithinTheLimits)
+// One job over the whole mix; `extraArguments` choose the fetch path.
+void RunHostileJob(const std::vector<std::string>& extraArguments)
 {
-    std::string why;
-    const bool isolated = EnterLoopbackOnlyNetwork(why);
-    if (!isolated)
-        std::cout << "note: no private network namespace (" << why << "); relying on the trap and Host checks\n";
+    // Once per process, before the first server thread starts.
+    static const bool isolated = [] {
+        std::string why;
+        const bool entered = EnterLoopbackOnlyNetwork(why);
+        if (!entered)
+            std::cout << "note: no private network namespace (" << why << "); relying on the trap and Host checks\n";
+        return entered;
+    }();
 
     TempFolder temp;
     ASSERT_FALSE(temp.Path().empty());
@@ -133,9 +138,9 @@ TEST(HostileJob, SurvivesStallsFloodsAndLiesWithinTheLimits)
     for (const char* name : {"http_proxy", "https_proxy", "HTTP_PROXY", "HTTPS_PROXY", "all_proxy", "ALL_PROXY"})
         environment.push_back(std::string(name) + "=" + trapUrl);
 
-    const CliRunResult run = RunCli(HARVINA_CLI_PATH,
-                                    {"-t", std::to_string(kThreads), "-o", out.string(), "-i", input.string()},
-                                    environment, kRunLimit);
+    std::vector<std::string> arguments{"-t", std::to_string(kThreads), "-o", out.string(), "-i", input.string()};
+    arguments.insert(arguments.end(), extraArguments.begin(), extraArguments.end());
+    const CliRunResult run = RunCli(HARVINA_CLI_PATH, arguments, environment, kRunLimit);
     const HostileServer::Seen seen = server.Snapshot();
 
     std::set<std::string> expected;
@@ -153,7 +158,8 @@ TEST(HostileJob, SurvivesStallsFloodsAndLiesWithinTheLimits)
     const std::set<std::string> written(lines.begin(), lines.end());
     const auto wallBound = kFetchLimit * ((kForeverStalls + kThreads - 1) / kThreads) + kSlack;
 
-    std::cout << "hostile job: " << addresses.size() << " addresses at " << kThreads << " threads, " << run.wallSeconds
+    std::cout << "hostile job" << (extraArguments.empty() ? "" : " " + extraArguments.front()) << ": "
+              << addresses.size() << " addresses at " << kThreads << " threads, " << run.wallSeconds
               << " s (bound " << wallBound.count() << " s), max RSS " << run.maxRssKiB / 1024 << " MiB (bound "
               << kMaxRssKiB / 1024 << " MiB), " << lines.size() << " domains written, " << expected.size()
               << " expected, message count " << CompletionCount(run.out) << ", threads at the message "
@@ -189,6 +195,10 @@ TEST(HostileJob, SurvivesStallsFloodsAndLiesWithinTheLimits)
         EXPECT_EQ(seen.goodFetches[static_cast<size_t>(id)], 1) << "good page " << id;
     EXPECT_LT(seen.deepestRedirectHop, HostileServer::kRedirectHops);
 }
+
+TEST(HostileJob, SurvivesStallsFloodsAndLiesWithinTheLimits) { RunHostileJob({}); }
+
+TEST(HostileJob, SecondFetchPathSurvivesThemToo) { RunHostileJob({"--alt-fetch"}); }
 
 } // namespace
 } // namespace harvina::testing
