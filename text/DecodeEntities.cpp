@@ -9,6 +9,7 @@
 #include "platform/Charset.h"
 #include "text/LocalScan.h"
 #include "text/ReplaceEach.h"
+#include "text/ScratchText.h"
 
 namespace harvina {
 namespace {
@@ -66,17 +67,17 @@ int EntityAt(std::string_view text, size_t at, size_t first)
 // The table applied item after item in one pass. Every source is "&name;", so at
 // most one item (the first of equal spellings) takes a given "&"; only "&amp;"
 // leaves an "&" that the items after it read together with the text that follows.
-std::string DecodeNamed(std::string_view text)
+void DecodeNamed(std::string_view text, std::string& out)
 {
     const EntityTable& table = NamedEntities();
-    std::string out;
+    out.clear();
     out.reserve(text.size());
     size_t i = 0;
     while (true) {
         const size_t amp = text.find('&', i);
         if (amp == std::string_view::npos) {
             out.append(text, i, std::string_view::npos);
-            return out;
+            return;
         }
         out.append(text, i, amp - i);
         const int k = EntityAt(text, amp + 1, 0);
@@ -222,10 +223,11 @@ bool IsLowSurrogate(std::uint32_t u) { return u >= 0xDC00 && u <= 0xDFFF; }
 
 std::string DecodeEntities(std::string_view text, bool namedOnly)
 {
-    std::string named = DecodeNamed(text);
-    if (namedOnly || named.find("&#") == std::string::npos)
-        return named;
-    return DecodeNumeric(named);
+    ScratchText named;
+    DecodeNamed(text, named.Text());
+    if (namedOnly || named.Text().find("&#") == std::string::npos)
+        return named.Text();
+    return DecodeNumeric(named.Text());
 }
 
 std::int32_t HexValue(std::string_view text)

@@ -132,10 +132,16 @@ size_t FindEitherByte(std::string_view text, size_t from, size_t end, char a, ch
 
 std::string LowerBytes(std::string_view text)
 {
-    std::string out(text);
+    std::string out;
+    LowerBytes(text, out);
+    return out;
+}
+
+void LowerBytes(std::string_view text, std::string& out)
+{
+    out.assign(text);
     for (char& c : out)
         c = FoldAscii(c);
-    return out;
 }
 
 } // namespace harvina

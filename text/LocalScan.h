@@ -39,5 +39,7 @@ namespace harvina {
 // ASCII A-Z lowered byte for byte: positions stay, and trail bytes only ever
 // follow a lead byte, so searches for "<"-led patterns are unaffected.
 [[nodiscard]] std::string LowerBytes(std::string_view text);
+// The same into `out` (replaced whole), which must not hold `text`.
+void LowerBytes(std::string_view text, std::string& out);
 
 } // namespace harvina

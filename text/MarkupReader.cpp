@@ -9,6 +9,7 @@
 #include "text/LeftChars.h"
 #include "text/LocalScan.h"
 #include "text/ReplaceEach.h"
+#include "text/ScratchText.h"
 #include "text/TextBetween.h"
 
 namespace harvina {
@@ -177,14 +178,19 @@ const MarkupReader::TagPlaces& MarkupReader::PlacesOf(std::string_view opening, 
         return found->second;
     const std::string_view buffer = searchBuffer_;
     if (tagStarts_.empty()) {
+        tagStarts_.reserve(static_cast<size_t>(std::count(buffer.begin(), buffer.end(), '<')));
         for (size_t at = buffer.find('<'); at != npos; at = buffer.find('<', at + 1))
-            tagStarts_.push_back(at);
+            tagStarts_.push_back(static_cast<uint32_t>(at));
     }
     TagPlaces places;
-    for (size_t at : tagStarts_) {
-        if (buffer.compare(at, closing.size(), closing) == 0) {
+    // The byte after "<" rules out most tags before any comparison.
+    auto mayStart = [&](size_t at, std::string_view tag) {
+        return tag.size() < 2 || (at + 1 < buffer.size() && buffer[at + 1] == tag[1]);
+    };
+    for (const size_t at : tagStarts_) {
+        if (mayStart(at, closing) && buffer.compare(at, closing.size(), closing) == 0) {
             places.closings.push_back(at);
-        } else if (buffer.compare(at, opening.size(), opening) == 0) {
+        } else if (mayStart(at, opening) && buffer.compare(at, opening.size(), opening) == 0) {
             const size_t after = at + opening.size();
             if (opening.size() == 1 || after >= buffer.size() || !IsNameByte(buffer[after]))
                 places.openings.push_back(at);
@@ -283,7 +289,13 @@ std::string MarkupReader::Scan(std::string_view document, std::string_view tagNa
         kept = std::move(sourceBuffer_);
     }
     sourceBuffer_.assign(document);
-    searchBuffer_ = filter.ignoreCase ? LowerBytes(document) : std::string(document);
+    // The lowered copy lives for this scan only, in a buffer the thread keeps.
+    ScratchText search;
+    searchBuffer_.swap(search.Text());
+    if (filter.ignoreCase)
+        LowerBytes(document, searchBuffer_);
+    else
+        searchBuffer_.assign(document);
     tagStarts_.clear();
     places_.clear();
     const std::string name = filter.ignoreCase ? Lowered(tagName) : std::string(tagName);
@@ -293,7 +305,7 @@ std::string MarkupReader::Scan(std::string_view document, std::string_view tagNa
 
     auto finish = [&](std::string result) {
         searchBuffer_.clear();
-        searchBuffer_.shrink_to_fit();
+        searchBuffer_.swap(search.Text());
         tagStarts_.clear();
         places_.clear();
         if (!collect)

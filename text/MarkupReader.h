@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -85,7 +86,7 @@ private:
     std::string sourceBuffer_;
     RegexMatcher equalsNormalizer_;
     std::string lastElement_;
-    std::vector<size_t> tagStarts_; // every "<" of the scan's buffer, gathered on demand
+    std::vector<uint32_t> tagStarts_; // every "<" of the scan's buffer, gathered on demand
     std::unordered_map<std::string, TagPlaces> places_; // by opening pattern
 };
 

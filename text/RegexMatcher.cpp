@@ -149,13 +149,22 @@ std::string RegexMatcher::GetPattern() const { return impl_->created ? impl_->pa
 // the text before and after it, $$ a dollar; any other $ stays as written.
 std::string RegexMatcher::Replace(std::string_view text, std::string_view replacement)
 {
+    std::string out;
+    Replace(text, replacement, out);
+    return out;
+}
+
+void RegexMatcher::Replace(std::string_view text, std::string_view replacement, std::string& out)
+{
     Impl& d = *impl_;
     // Without a usable pattern nothing matches, so the text comes back unchanged.
-    if (!d.engine.Compiled() || text.size() > kMaxSubjectBytes)
-        return std::string(text);
+    if (!d.engine.Compiled() || text.size() > kMaxSubjectBytes) {
+        out.assign(text);
+        return;
+    }
     const RegexSubject subject = RegexSubject::Borrowing(text);
     const int captures = d.engine.CaptureCount();
-    std::string out;
+    out.clear();
     out.reserve(text.size());
     size_t copied = 0; // characters of the subject already in `out`
     // Past the output cap the rest of the text stays as it is.
@@ -215,7 +224,6 @@ std::string RegexMatcher::Replace(std::string_view text, std::string_view replac
         return true;
     });
     out += subject.Slice(copied, subject.Length());
-    return out;
 }
 
 int RegexMatcher::MatchCount() const { return static_cast<int>(impl_->matchCount); }

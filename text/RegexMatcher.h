@@ -30,6 +30,9 @@ public:
     [[nodiscard]] std::string GetPattern() const;
     // Every match (or the first, without global) replaced; $1..$9 name groups.
     [[nodiscard]] std::string Replace(std::string_view text, std::string_view replacement = {});
+    // The same into `out` (replaced whole, and not holding `text`), which keeps its
+    // capacity for the result.
+    void Replace(std::string_view text, std::string_view replacement, std::string& out);
     [[nodiscard]] int MatchCount() const;
     [[nodiscard]] std::string MatchText(int i) const;                 // 1-based
     [[nodiscard]] std::string SubMatchText(int i, int j) const;       // both 1-based

@@ -7,6 +7,7 @@
 #include "text/LocalScan.h"
 #include "text/RegexMatcher.h"
 #include "text/ReplaceEach.h"
+#include "text/ScratchText.h"
 #include "text/TagMask.h"
 #include "text/TextBetween.h"
 
@@ -188,18 +189,20 @@ std::string TextCleaner::HtmlToText(std::string_view text, bool apply, const Htm
     if (!apply)
         return matcher.GetPattern();
 
-    // Each step reads the latest text and writes a new one only when it changes something.
+    // Each step reads the latest text and writes a new one only when it changes
+    // something, into buffers the thread keeps for the next page.
     std::string_view current = text;
-    std::string broken;
-    std::string guarded;
-    if (!options.keepBreaks && BreakBeforeLineTags(current, broken))
-        current = broken;
-    if (!options.keepAngleBrackets && GuardSizeComparisons(current, guarded))
-        current = guarded;
-    std::string out = matcher.Replace(current);
-    if (!options.keepEntities)
-        out = DecodeEntities(out);
-    return out;
+    ScratchText broken;
+    ScratchText guarded;
+    if (!options.keepBreaks && BreakBeforeLineTags(current, broken.Text()))
+        current = broken.Text();
+    if (!options.keepAngleBrackets && GuardSizeComparisons(current, guarded.Text()))
+        current = guarded.Text();
+    if (options.keepEntities)
+        return matcher.Replace(current);
+    ScratchText plain;
+    matcher.Replace(current, {}, plain.Text());
+    return DecodeEntities(plain.Text());
 }
 
 std::string TextCleaner::UnwrapLinks(std::string_view text, bool apply) const
