@@ -6,7 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace harvina {
@@ -20,6 +22,8 @@ struct Harvest {
     std::vector<std::string> textMatches;
     std::vector<std::string> items;
     std::vector<std::string> hrefs;
+
+    bool operator==(const Harvest&) const = default;
 };
 
 // What the page worker does with one fetched page.
@@ -112,6 +116,42 @@ TEST(PageChain, DeeplyNestedAnchors)
     ASSERT_EQ(reader.FindAll(unbalanced, "a"), kDepth);
     EXPECT_EQ(reader.Item(1), "<a>");
     EXPECT_EQ(reader.Item(kDepth), "<a></a>");
+}
+
+// A page of random pieces: tags, links, entities, comments, scripts, addresses and Chinese text.
+std::string RandomPage(std::mt19937& random, size_t size)
+{
+    const std::vector<std::string> pieces = {
+        "<p>", "</p>", "<br>", "</a>", "&nbsp;", "&amp;lt;", "&#20013;", "&#x4e2d", " www.s", ".cn ", "<!-- c -->",
+        "<script>if (a.width>3) x();</script>", "\r\n", "Width>", LocalText("中文内容，"), LocalText("链接"), "abc",
+        "<a href=\"http://h", "<a class='l' href='//m", "<a href=/u", ".com/\">", "'>", ">", "<div class=\"i\">", "</div>",
+    };
+    std::string page;
+    while (page.size() < size) {
+        page += pieces[random() % pieces.size()];
+        page += std::to_string(random() % 1000);
+    }
+    return page;
+}
+
+TEST(PageChain, BuffersKeptFromEarlierPagesLeaveNoTrace)
+{
+    // Large pages, so the thread keeps their buffers; a smaller page after a larger one
+    // decodes into buffers still holding the larger one's bytes.
+    std::mt19937 random(8);
+    std::vector<std::string> pages;
+    for (const size_t size : {size_t{600000}, size_t{150000}, size_t{400000}})
+        pages.push_back(RandomPage(random, size));
+    std::vector<Harvest> here;
+    for (const std::string& page : pages)
+        here.push_back(HarvestPage(page));
+    for (size_t k = 0; k < pages.size(); ++k) {
+        // A new thread starts with no buffers at all.
+        Harvest fresh;
+        std::thread([&] { fresh = HarvestPage(pages[k]); }).join();
+        EXPECT_FALSE(fresh.hrefs.empty());
+        EXPECT_TRUE(here[k] == fresh) << "page " << k;
+    }
 }
 
 TEST(PageChain, InvalidBytesNulsAndLoneLeadBytes)
