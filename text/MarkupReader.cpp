@@ -178,7 +178,6 @@ const MarkupReader::TagPlaces& MarkupReader::PlacesOf(std::string_view opening, 
         return found->second;
     const std::string_view buffer = searchBuffer_;
     if (tagStarts_.empty()) {
-        tagStarts_.reserve(static_cast<size_t>(std::count(buffer.begin(), buffer.end(), '<')));
         for (size_t at = buffer.find('<'); at != npos; at = buffer.find('<', at + 1))
             tagStarts_.push_back(static_cast<uint32_t>(at));
     }
