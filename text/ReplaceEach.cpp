@@ -1,8 +1,13 @@
 #include "text/ReplaceEach.h"
 
 #include <algorithm>
+#include <bit>
+#include <cstddef>
 #include <cstring>
 #include <vector>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "text/LocalScan.h"
 
@@ -11,6 +16,9 @@ namespace {
 
 // Past this size an item stops replacing and the rest of the text stays as it is.
 constexpr size_t kMaxResultBytes = size_t{1} << 30;
+#if defined(__SSE2__)
+constexpr size_t kBlock = 16;
+#endif
 
 std::vector<std::string_view> SplitList(std::string_view list, std::string_view separator)
 {
@@ -38,10 +46,50 @@ bool ReplaceByte(std::string_view text, char source, std::string_view target, st
         return false;
     if (text.size() - count + count * target.size() > kMaxResultBytes)
         return ReplaceSearched(text, std::string_view(&source, 1), target, false, 0, out);
-    out.clear();
-    out.reserve(text.size() - count + count * target.size());
+    const size_t size = text.size() - count + count * target.size();
     const char* const begin = text.data();
     const char* const end = begin + text.size();
+#if defined(__SSE2__)
+    if (target.size() <= kBlock) {
+        // Sixteen bytes at a time, each block stored whole and the target over its
+        // tail at the first match: the buffer has one block of room past the result.
+        out.assign(size + kBlock, '\0');
+        char padded[kBlock] = {};
+        if (!target.empty())
+            std::memcpy(padded, target.data(), target.size());
+        const __m128i targetBlock = _mm_loadu_si128(reinterpret_cast<const __m128i*>(padded));
+        const __m128i wanted = _mm_set1_epi8(source);
+        char* write = out.data();
+        const char* read = begin;
+        while (end - read >= static_cast<std::ptrdiff_t>(kBlock)) {
+            const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(read));
+            const auto mask = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(block, wanted)));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(write), block);
+            if (mask == 0) {
+                read += kBlock;
+                write += kBlock;
+                continue;
+            }
+            const auto before = static_cast<size_t>(std::countr_zero(mask));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(write + before), targetBlock);
+            read += before + 1;
+            write += before + target.size();
+        }
+        for (; read < end; ++read) {
+            if (*read != source) {
+                *write++ = *read;
+                continue;
+            }
+            if (!target.empty())
+                std::memcpy(write, target.data(), target.size());
+            write += target.size();
+        }
+        out.resize(size);
+        return true;
+    }
+#endif
+    out.clear();
+    out.reserve(size);
     const char* copied = begin;
     while (const void* hit = std::memchr(copied, source, static_cast<size_t>(end - copied))) {
         const char* at = static_cast<const char*>(hit);

@@ -232,6 +232,25 @@ TEST(ReplaceEach, ItemByItem)
         EXPECT_EQ(ReplaceEach(c.text, c.sources, c.targets, c.options), c.expected) << c.name;
 }
 
+TEST(ReplaceEach, BlockReplacementOfALoneByteAgreesWithSearching)
+{
+    // Every occurrence of a byte that never lies inside a character is replaced a block
+    // at a time; a count that is never reached takes the searching path instead.
+    const char alphabet[] = {'<', '>', 'a', ' ', '\x81', '\xFE', '0'};
+    const std::string targets[] = {"", "x", " <", "0123456789abcdef", "0123456789abcdefg"};
+    std::mt19937 random(13);
+    for (int round = 0; round < 300; ++round) {
+        std::string text;
+        for (size_t k = random() % 80; k > 0; --k)
+            text += alphabet[random() % std::size(alphabet)];
+        const std::string source(1, random() % 2 ? '<' : '>');
+        const std::string& target = targets[random() % std::size(targets)];
+        EXPECT_EQ(ReplaceEach(text, source, target, {.caseSensitive = true}),
+                  ReplaceEach(text, source, target, {.caseSensitive = true, .count = 1 << 30}))
+            << round;
+    }
+}
+
 TEST(ReplaceEach, NormalizeLineBreaks)
 {
     EXPECT_EQ(NormalizeLineBreaks("a\rb\nc\r\nd"), "a\r\nb\r\nc\r\nd");
