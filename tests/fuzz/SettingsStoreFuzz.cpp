@@ -116,6 +116,7 @@ private:
         // replacing or re-reading the whole text is never done from one.
         if (depth_ > 0 && (kind == 8 || kind == 11))
             kind = 9;
+        // HARVINA_FUZZ_TRACE=1 lists the operations when a saved input is run again.
         if (std::getenv("HARVINA_FUZZ_TRACE"))
             std::fprintf(stderr, "op %d depth %d immediate %d\n", kind, depth_, immediate);
         switch (kind) {
