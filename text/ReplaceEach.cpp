@@ -38,10 +38,33 @@ std::vector<std::string_view> SplitList(std::string_view list, std::string_view 
 bool ReplaceSearched(std::string_view text, std::string_view source, std::string_view target, bool ignoreCase,
                      int count, std::string& out);
 
+size_t CountByte(std::string_view text, char byte)
+{
+    size_t count = 0;
+    size_t i = 0;
+#if defined(__SSE2__)
+    // Per-lane tallies of matches (each -1), summed before any lane can wrap.
+    const __m128i wanted = _mm_set1_epi8(byte);
+    const __m128i zero = _mm_setzero_si128();
+    while (text.size() - i >= kBlock) {
+        __m128i tally = zero;
+        for (int round = 0; round < 255 && text.size() - i >= kBlock; ++round, i += kBlock) {
+            const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + i));
+            tally = _mm_sub_epi8(tally, _mm_cmpeq_epi8(block, wanted));
+        }
+        const __m128i sums = _mm_sad_epu8(tally, zero);
+        count += static_cast<size_t>(_mm_cvtsi128_si32(sums)) + static_cast<size_t>(_mm_extract_epi16(sums, 4));
+    }
+#endif
+    for (; i < text.size(); ++i)
+        count += text[i] == byte ? 1 : 0;
+    return count;
+}
+
 // A lone byte that never lies inside a character and has no case: plain scanning.
 bool ReplaceByte(std::string_view text, char source, std::string_view target, std::string& out)
 {
-    const auto count = static_cast<size_t>(std::count(text.begin(), text.end(), source));
+    const size_t count = CountByte(text, source);
     if (count == 0)
         return false;
     if (text.size() - count + count * target.size() > kMaxResultBytes)
