@@ -158,6 +158,23 @@ private:
     size_t semicolons_ = 0;
 };
 
+// The last "&#" starting at or before `last`, npos when none; rfind would compare at
+// every position, memrchr jumps from one "&" to the one before.
+size_t LastReferenceStart(std::string_view text, size_t last)
+{
+    size_t limit = std::min(last + 1, text.size());
+    while (limit > 0) {
+        const void* hit = memrchr(text.data(), '&', limit);
+        if (!hit)
+            return std::string_view::npos;
+        const auto at = static_cast<size_t>(static_cast<const char*>(hit) - text.data());
+        if (at + 1 < text.size() && text[at + 1] == '#')
+            return at;
+        limit = at;
+    }
+    return std::string_view::npos;
+}
+
 // Numeric references from the end of the text towards its start; a reference's
 // ";" may lie in text an earlier (righter) reference produced.
 std::string DecodeNumeric(std::string_view text)
@@ -176,7 +193,7 @@ std::string DecodeNumeric(std::string_view text)
     Tail tail;
     size_t end = text.size(); // text[end..] is already in the tail
     while (end >= 2) {
-        const size_t at = text.rfind("&#", end - 2);
+        const size_t at = LastReferenceStart(text, end - 2);
         if (at == std::string_view::npos)
             break;
         const void* semi = std::memchr(text.data() + at + 2, ';', end - at - 2);
