@@ -7,6 +7,7 @@
 #include <fcntl.h>
 #include <fstream>
 #include <string>
+#include <thread>
 #include <iterator>
 #include <poll.h>
 #include <sys/resource.h>
@@ -89,7 +90,8 @@ int ExitCode(int status) { return WIFEXITED(status) ? WEXITSTATUS(status) : 128 
 } // namespace
 
 CliRunResult RunCli(const std::string& program, const std::vector<std::string>& arguments,
-                    const std::vector<std::string>& environment, std::chrono::seconds limit)
+                    const std::vector<std::string>& environment, std::chrono::seconds limit,
+                    std::chrono::milliseconds settleLimit)
 {
     CliRunResult result;
     int out[2];
@@ -177,6 +179,13 @@ CliRunResult RunCli(const std::string& program, const std::vector<std::string>& 
             if (BlockedWritingStdout(pid)) {
                 result.threadsAtMessage = CountTasks(pid);
                 result.hwmAtMessageKiB = StatusValueKiB(pid, "VmHWM:");
+                const auto heldAt = Clock::now();
+                result.threadsSettled = result.threadsAtMessage;
+                while (result.threadsSettled > 1 && Clock::now() - heldAt < settleLimit) {
+                    std::this_thread::sleep_for(std::chrono::milliseconds(kHoldPollMs));
+                    result.threadsSettled = CountTasks(pid);
+                }
+                result.settleSeconds = std::chrono::duration<double>(Clock::now() - heldAt).count();
                 held = true;
             } else if (waitpid(pid, &status, WNOHANG) == pid) {
                 held = true; // it ended without a message

@@ -19,12 +19,18 @@ struct CliRunResult {
     // -1 when the child ended without a message.
     int threadsAtMessage = -1;
     long hwmAtMessageKiB = -1;
+    // The threads once the count fell to 1, or when `settleLimit` ran out, the
+    // child still held at its message; and how long that took.
+    int threadsSettled = -1;
+    double settleSeconds = 0;
 };
 
 // Runs `program` with `arguments` in exactly the environment `environment`
-// ("NAME=value" entries), standard input empty, for at most `limit`.
+// ("NAME=value" entries), standard input empty, for at most `limit`; at the
+// completion message it waits up to `settleLimit` for the other threads to end.
 [[nodiscard]] CliRunResult RunCli(const std::string& program, const std::vector<std::string>& arguments,
-                                  const std::vector<std::string>& environment, std::chrono::seconds limit);
+                                  const std::vector<std::string>& environment, std::chrono::seconds limit,
+                                  std::chrono::milliseconds settleLimit = std::chrono::milliseconds(0));
 
 // "NAME=value" for each of `names` set in this process.
 [[nodiscard]] std::vector<std::string> InheritedEnvironment(const std::vector<std::string>& names);
