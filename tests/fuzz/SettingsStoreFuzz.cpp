@@ -24,14 +24,31 @@ namespace {
 constexpr int kMaxOperations = 48;
 constexpr int kMaxEventDepth = 2;
 
+// The folder of the settings file, made once per process and removed at its exit.
+class ScratchFolder {
+public:
+    ScratchFolder() : path_((std::filesystem::temp_directory_path() / "harvina-fuzz-settings-XXXXXX").string())
+    {
+        if (!mkdtemp(path_.data()))
+            std::abort();
+    }
+    ~ScratchFolder()
+    {
+        std::error_code ignored;
+        std::filesystem::remove_all(path_, ignored);
+    }
+    ScratchFolder(const ScratchFolder&) = delete;
+    ScratchFolder& operator=(const ScratchFolder&) = delete;
+    [[nodiscard]] const std::string& path() const { return path_; }
+
+private:
+    std::string path_;
+};
+
 const std::string& SettingsPath()
 {
-    static const std::string path = [] {
-        std::string folder = (std::filesystem::temp_directory_path() / "harvina-fuzz-settings-XXXXXX").string();
-        if (!mkdtemp(folder.data()))
-            std::abort();
-        return LocalPath(folder + "/fuzz.ini");
-    }();
+    static const ScratchFolder folder;
+    static const std::string path = LocalPath(folder.path() + "/fuzz.ini");
     return path;
 }
 
