@@ -64,14 +64,15 @@ private:
 std::vector<HostileKind> HostileMix()
 {
     const HostileKind forever[] = {HostileKind::StallHead, HostileKind::StallBody, HostileKind::DripForever,
-                                   HostileKind::SlowPage};
+                                   HostileKind::SlowPage, HostileKind::EndlessInterim};
     const HostileKind big[] = {HostileKind::EndlessBody, HostileKind::GzipBomb};
     const HostileKind cheap[] = {
         HostileKind::BriefStallHead, HostileKind::BriefStallBody, HostileKind::SlowSmall,     HostileKind::Reset,
         HostileKind::ResetMidBody,   HostileKind::RedirectLoop,   HostileKind::RedirectFile,  HostileKind::RedirectFtp,
         HostileKind::RedirectGopher, HostileKind::BrokenChunked,  HostileKind::ShortChunked,  HostileKind::HugeHeader,
-        HostileKind::NulBytes,       HostileKind::BadGb18030,     HostileKind::BadUtf8,       HostileKind::LieUtf8Header,
-        HostileKind::LieBig5Meta,    HostileKind::LieUtf16,
+        HostileKind::EndlessHeaders, HostileKind::BadLength,      HostileKind::HugeChunkSize, HostileKind::NulBytes,
+        HostileKind::BadGb18030,     HostileKind::BadUtf8,        HostileKind::LieUtf8Header, HostileKind::LieBig5Meta,
+        HostileKind::LieUtf16,
     };
     std::vector<HostileKind> mix;
     const int rest = kHostilePages - kForeverStalls;

@@ -24,6 +24,7 @@ constexpr auto kHeadReadLimit = 10s;
 constexpr auto kBriefStall = 2s;
 constexpr auto kSlowByteGap = 10ms;
 constexpr auto kDripGap = 200ms;
+constexpr auto kInterimGap = 10ms;
 constexpr size_t kSlowPageBytes = 100 * 1024;
 constexpr size_t kSlowSmallBytes = 400;
 constexpr size_t kHugeHeaderBytes = 1024 * 1024;
@@ -41,6 +42,7 @@ constexpr KindEntry kKinds[] = {
     {HostileKind::StallBody, "stall-body"},
     {HostileKind::DripForever, "drip-forever"},
     {HostileKind::SlowPage, "slow-page"},
+    {HostileKind::EndlessInterim, "endless-interim"},
     {HostileKind::BriefStallHead, "brief-head"},
     {HostileKind::BriefStallBody, "brief-body"},
     {HostileKind::SlowSmall, "slow-small"},
@@ -55,6 +57,9 @@ constexpr KindEntry kKinds[] = {
     {HostileKind::BrokenChunked, "broken-chunked"},
     {HostileKind::ShortChunked, "short-chunked"},
     {HostileKind::HugeHeader, "huge-header"},
+    {HostileKind::EndlessHeaders, "endless-headers"},
+    {HostileKind::BadLength, "bad-length"},
+    {HostileKind::HugeChunkSize, "huge-chunk-size"},
     {HostileKind::NulBytes, "nul"},
     {HostileKind::BadGb18030, "bad-gb"},
     {HostileKind::BadUtf8, "bad-utf8"},
@@ -260,7 +265,7 @@ std::string_view KindName(HostileKind kind)
 bool StallsUntilTimeLimit(HostileKind kind)
 {
     return kind == HostileKind::StallHead || kind == HostileKind::StallBody || kind == HostileKind::DripForever ||
-           kind == HostileKind::SlowPage;
+           kind == HostileKind::SlowPage || kind == HostileKind::EndlessInterim;
 }
 
 std::vector<std::string> GoodDomains(int id)
@@ -483,6 +488,10 @@ void HostileServer::Answer(int fd, std::string_view target)
             link.SendSlowly(body, kSlowByteGap);
         break;
     }
+    case HostileKind::EndlessInterim:
+        while (link.Send("HTTP/1.1 100 Continue\r\n\r\n") && link.Hold(kInterimGap)) {
+        }
+        break;
     case HostileKind::BriefStallHead:
         if (link.Hold(kBriefStall))
             link.Send(WithLength("text/html", SimplePage("brief", planted)));
@@ -564,6 +573,24 @@ void HostileServer::Answer(int fd, std::string_view target)
     case HostileKind::HugeHeader:
         link.Send(Head("200 OK", "X-Huge: " + std::string(kHugeHeaderBytes, 'h') + "\r\nContent-Type: text/html\r\n"
                                  "Content-Length: 40\r\n") + std::string(SimplePage("h", planted)).substr(0, 40));
+        break;
+    case HostileKind::EndlessHeaders: {
+        if (!link.Send("HTTP/1.1 200 OK\r\nContent-Type: text/html\r\n"))
+            break;
+        std::string lines;
+        for (int i = 0; lines.size() < kEndlessBlockBytes; ++i)
+            lines += "X-Endless-" + std::to_string(i) + ": " + planted + "\r\n";
+        for (std::uint64_t sent = 0; sent < kMaxEndlessBytes && link.Send(lines); sent += lines.size()) {
+        }
+        break;
+    }
+    case HostileKind::BadLength:
+        link.Send(Head("200 OK", "Content-Type: text/html\r\nContent-Length: 184467440737095516160\r\n") +
+                  SimplePage("bad length", planted));
+        break;
+    case HostileKind::HugeChunkSize:
+        link.Send(Head("200 OK", "Content-Type: text/html\r\nTransfer-Encoding: chunked\r\n") +
+                  "1FFFFFFFFFFFFFFFFF\r\n" + SimplePage("huge chunk", planted) + "\r\n0\r\n\r\n");
         break;
     case HostileKind::NulBytes: {
         const std::string n = std::to_string(id);

@@ -19,6 +19,7 @@ enum class HostileKind {
     StallBody,       // headers and part of the body, then nothing
     DripForever,     // a chunked body of one small chunk every 200 ms, never ending
     SlowPage,        // a 100 KB page, one byte per 10 ms
+    EndlessInterim,  // "100 Continue" every 10 ms, never a final response
     BriefStallHead,  // says nothing for two seconds, then a good page
     BriefStallBody,  // stops midway for two seconds, then the rest
     SlowSmall,       // a 400-byte page, one byte per 10 ms
@@ -33,6 +34,9 @@ enum class HostileKind {
     BrokenChunked,   // a chunk size that is not hexadecimal
     ShortChunked,    // a chunk that ends before its declared size
     HugeHeader,      // one 1 MiB header line
+    EndlessHeaders,  // header lines without end, as fast as they are read
+    BadLength,       // a Content-Length beyond 64 bits
+    HugeChunkSize,   // a chunk size beyond 64 bits
     NulBytes,        // NUL bytes around a domain
     BadGb18030,      // declares GBK, sends sequences that are not GB18030
     BadUtf8,         // declares UTF-8, sends broken UTF-8
