@@ -2,13 +2,12 @@
 // harvina-cli runs as a child process over a mix of hostile and good addresses.
 #include <gtest/gtest.h>
 
-#include <algorithm>
+#include <iterator>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <set>
-#include <unistd.h>
 
 #include "tests/hostile/CliRun.h"
 #include "tests/hostile/HostileServer.h"
