@@ -118,6 +118,9 @@ void ProcessPage(ExtractionHost& host, const std::string& address)
         const std::string page = SpaceMarkup(state.useWinInet
                                                  ? objects.client.FetchWithWinInet(address, kFetchTimeLimitSeconds)
                                                  : objects.client.FetchWithWinHttp(address, kFetchTimeLimitSeconds));
+        // The raw body is no longer needed; waiting for the lock with it would
+        // hold up to a capped body per waiting worker.
+        objects.client.Reset();
 
         std::lock_guard lock(*state.jobLock);
         host.SetStatusText(2, kParsingHead + Decimal(state.extractedCount) + kParsingTail);
