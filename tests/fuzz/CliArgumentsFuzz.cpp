@@ -1,6 +1,8 @@
 // harvina-cli's argument parsing and input-box building on random argument lists:
-// the input is split at NUL bytes into arguments, and bytes 0x01-0x10 at the start of
+// the input is split at NUL bytes into arguments, and bytes 0x01-0x11 at the start of
 // an argument stand for the known options, so short inputs reach every branch.
+#include <algorithm>
+#include <cstdint>
 #include <string>
 #include <vector>
 

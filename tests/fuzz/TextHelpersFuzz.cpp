@@ -2,6 +2,7 @@
 // texts and markers, every option drawn from the input.
 #include <fuzzer/FuzzedDataProvider.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
