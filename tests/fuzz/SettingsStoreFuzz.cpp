@@ -128,7 +128,7 @@ private:
         ++operations_;
         // Only the queue itself carries out operations at once; callers never do.
         const bool immediate = in_.ConsumeBool() && depth_ == 0;
-        int kind = in_.ConsumeIntegralInRange(0, 12);
+        int kind = in_.ConsumeIntegralInRange(0, 13);
         // Events reach the store only through its queued and reading operations;
         // replacing or re-reading the whole text is never done from one.
         if (depth_ > 0 && (kind == 8 || kind == 11))
@@ -176,6 +176,7 @@ private:
             break;
         }
         case 11: store_.Reload(); break;
+        case 12: BinaryBack(); break;
         default: store_.RunPending(); break;
         }
     }
@@ -215,6 +216,16 @@ private:
         const bool read = store_.ReadBool(key, !value);
         if (nestedRuns_ == nestedBefore && read != value)
             fuzz::Fail("WriteBool did not read back", section + "|" + key + "|" + store_.GetText());
+    }
+
+    // Side files hold exactly their bytes; names that would leave the folder are refused.
+    void BinaryBack()
+    {
+        store_.SetSection(Name());
+        const std::string key = Name();
+        const std::string value = Value();
+        if (store_.WriteBinary(key, value) && !value.empty() && store_.ReadBinary(key, "default") != value)
+            fuzz::Fail("WriteBinary did not read back", key + "|" + value);
     }
 
     FuzzedDataProvider& in_;
