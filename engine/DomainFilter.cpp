@@ -32,21 +32,40 @@ std::string HostOfAddress(std::string_view address)
     return std::string(address.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start));
 }
 
+std::string DomainOfTextMatch(RegexMatcher& cleanup, std::string_view match)
+{
+    return LowerLocalText(cleanup.Replace(HostOfAddress(match), ""));
+}
+
 void AcceptTextMatch(ExtractionHost& host, RegexMatcher& cleanup, std::string_view match)
 {
-    const std::string cleaned = cleanup.Replace(HostOfAddress(match), "");
-    RecordDomain(host, LowerLocalText(cleaned));
+    RecordDomain(host, DomainOfTextMatch(cleanup, match));
+}
+
+LinkCandidate ReadLinkElement(const MarkupReader& reader, std::string_view element)
+{
+    LinkCandidate link;
+    link.wrapsImage = FindLocalText(element, "<img", 1, true) >= 0;
+    const std::string href = reader.Attribute(element, "href");
+    link.hasHost = href.find("//") != std::string::npos;
+    // Links keep their case and are not cleaned.
+    if (link.hasHost)
+        link.domain = HostOfAddress(href);
+    return link;
+}
+
+void AcceptLinkCandidate(ExtractionHost& host, const LinkCandidate& link)
+{
+    if (host.ImagesOnlyChecked() && !link.wrapsImage)
+        return;
+    if (!link.hasHost)
+        return;
+    RecordDomain(host, link.domain);
 }
 
 void AcceptLinkElement(ExtractionHost& host, const MarkupReader& reader, std::string_view element)
 {
-    if (host.ImagesOnlyChecked() && FindLocalText(element, "<img", 1, true) < 0)
-        return;
-    const std::string href = reader.Attribute(element, "href");
-    if (href.find("//") == std::string::npos)
-        return;
-    // Links keep their case and are not cleaned.
-    RecordDomain(host, HostOfAddress(href));
+    AcceptLinkCandidate(host, ReadLinkElement(reader, element));
 }
 
 void RecordDomain(ExtractionHost& host, const std::string& domain)

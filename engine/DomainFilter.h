@@ -23,6 +23,19 @@ class RegexMatcher;
 void AcceptTextMatch(ExtractionHost& host, RegexMatcher& cleanup, std::string_view match);
 void AcceptLinkElement(ExtractionHost& host, const MarkupReader& reader, std::string_view element);
 
+// The same two steps split in what depends only on the page, which any
+// thread may compute without the lock, and what reads the options and the
+// job's state, which needs it.
+[[nodiscard]] std::string DomainOfTextMatch(RegexMatcher& cleanup, std::string_view match);
+
+struct LinkCandidate {
+    bool wrapsImage = false; // the element holds "<img"
+    bool hasHost = false;    // its href holds "//"
+    std::string domain;      // the href's host, case kept
+};
+[[nodiscard]] LinkCandidate ReadLinkElement(const MarkupReader& reader, std::string_view element);
+void AcceptLinkCandidate(ExtractionHost& host, const LinkCandidate& link);
+
 // Duplicate test, suffix restriction, count and result line.
 void RecordDomain(ExtractionHost& host, const std::string& domain);
 

@@ -1,6 +1,7 @@
 #include "engine/PageWorker.h"
 
 #include <mutex>
+#include <vector>
 
 #include "app/ExtractionState.h"
 #include "engine/DomainFilter.h"
@@ -58,22 +59,54 @@ void ShowRunning(ExtractionHost& host, const ExtractionState& state)
     host.SetStatusText(1, Decimal(state.runningCount) + kThreads);
 }
 
-void TextPass(ExtractionHost& host, PageObjects& objects, const std::string& page)
+// What the two passes find on one page. Finding depends on the page alone,
+// so workers do it in parallel before the lock; recording reads the options
+// and the job's state, and happens under the lock as before.
+struct PageFindings {
+    bool textSearched = false;
+    bool linksRead = false;
+    std::vector<std::string> textDomains;
+    std::vector<LinkCandidate> links;
+};
+
+void FindTextDomains(PageObjects& objects, const std::string& page, PageFindings& findings)
 {
     std::string text = objects.cleaner.RemoveComments(page, true);
     text = objects.cleaner.RemoveNonContent(text, true);
     text = objects.cleaner.HtmlToText(text, true);
     const int n = objects.addressMatcher.Execute(text);
+    findings.textDomains.reserve(static_cast<std::size_t>(n));
     for (int k = 1; k <= n; ++k)
-        AcceptTextMatch(host, objects.cleanupMatcher, objects.addressMatcher.MatchText(k));
+        findings.textDomains.push_back(DomainOfTextMatch(objects.cleanupMatcher, objects.addressMatcher.MatchText(k)));
+    findings.textSearched = true;
 }
 
-void LinkPass(ExtractionHost& host, PageObjects& objects, const std::string& page)
+void ReadLinks(PageObjects& objects, const std::string& page, PageFindings& findings)
 {
     objects.linkReader.FindAll(page, "a");
     const int n = objects.linkReader.Count();
+    findings.links.reserve(static_cast<std::size_t>(n));
     for (int k = 1; k <= n; ++k)
-        AcceptLinkElement(host, objects.linkReader, objects.linkReader.Item(k));
+        findings.links.push_back(ReadLinkElement(objects.linkReader, objects.linkReader.Item(k)));
+    findings.linksRead = true;
+}
+
+// Called with the lock held. A pass whose box was off before the lock but is
+// on now is found here, late.
+void RecordFindings(ExtractionHost& host, PageObjects& objects, const std::string& page, PageFindings& findings)
+{
+    if (host.ExtractTextChecked()) {
+        if (!findings.textSearched)
+            FindTextDomains(objects, page, findings);
+        for (const std::string& domain : findings.textDomains)
+            RecordDomain(host, domain);
+    }
+    if (host.ExtractLinksChecked()) {
+        if (!findings.linksRead)
+            ReadLinks(objects, page, findings);
+        for (const LinkCandidate& link : findings.links)
+            AcceptLinkCandidate(host, link);
+    }
 }
 
 } // namespace
@@ -108,8 +141,6 @@ void ProcessPage(ExtractionHost& host, const std::string& address)
     try {
         PageObjects objects;
         objects.client.CreateRequest();
-        // Compiled before the lock: the patterns are fixed, and the time
-        // spent under the lock bounds the whole job.
         objects.addressMatcher.Create(AddressPattern());
         objects.cleanupMatcher.Create(CleanupPattern());
         host.SetStatusText(0, kStartedHead + Decimal(state.startedCount) + kStartedTail);
@@ -122,13 +153,17 @@ void ProcessPage(ExtractionHost& host, const std::string& address)
         // hold up to a capped body per waiting worker.
         objects.client.Reset();
 
+        const std::string title = CutLocalText(TextBetween(page, "<title>", "</title>"), kMaxTitleBytes);
+        PageFindings findings;
+        if (host.ExtractTextChecked())
+            FindTextDomains(objects, page, findings);
+        if (host.ExtractLinksChecked())
+            ReadLinks(objects, page, findings);
+
         std::lock_guard lock(*state.jobLock);
         host.SetStatusText(2, kParsingHead + Decimal(state.extractedCount) + kParsingTail);
-        host.SetStatusText(3, CutLocalText(TextBetween(page, "<title>", "</title>"), kMaxTitleBytes));
-        if (host.ExtractTextChecked())
-            TextPass(host, objects, page);
-        if (host.ExtractLinksChecked())
-            LinkPass(host, objects, page);
+        host.SetStatusText(3, title);
+        RecordFindings(host, objects, page, findings);
         host.SetStatusText(2, kDoneHead + Decimal(state.extractedCount) + kDoneTail);
         --state.runningCount;
         decremented = true;
