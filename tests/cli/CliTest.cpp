@@ -170,8 +170,10 @@ TEST_F(CliJob, CtrlCStopsStartingPagesAndStillReports)
 {
     std::vector<std::string> pages;
     for (int i = 1; i <= 6; ++i) {
-        site.AddPage("/p" + std::to_string(i), "p" + std::to_string(i) + ".example.com");
-        pages.push_back(site.Url("/p" + std::to_string(i)));
+        std::string name = "p";
+        name += std::to_string(i);
+        site.AddPage("/" + name, name + ".example.com");
+        pages.push_back(site.Url("/" + name));
     }
     site.CloseGate();
     std::vector<std::string> arguments {"-t", "2", "-o", saveDir};
