@@ -115,15 +115,17 @@ std::string SpaceMarkup(std::string_view page)
 {
     // Neither byte is ever part of a double-byte character.
     std::string spaced;
-    spaced.reserve(page.size() + page.size() / 16);
-    for (const char c : page) {
-        if (c == '<')
-            spaced += " <";
-        else if (c == '>')
-            spaced += "> ";
-        else
-            spaced += c;
+    spaced.reserve(page.size() + page.size() / 8);
+    std::size_t copied = 0;
+    for (std::size_t i = 0; i < page.size(); ++i) {
+        const char c = page[i];
+        if (c != '<' && c != '>')
+            continue;
+        spaced.append(page.data() + copied, i - copied);
+        spaced += c == '<' ? " <" : "> ";
+        copied = i + 1;
     }
+    spaced.append(page.data() + copied, page.size() - copied);
     return spaced;
 }
 

@@ -14,6 +14,7 @@
 #include "engine/FolderTree.h"
 #include "engine/JobClock.h"
 #include "engine/JobControl.h"
+#include "engine/PageWorker.h"
 #include "platform/Charset.h"
 #include "tests/engine/TempFolder.h"
 
@@ -195,4 +196,24 @@ TEST(InitApplication, BindsTheSettingsFileBesideTheProgram)
 }
 
 } // namespace
+} // namespace harvina
+
+namespace harvina {
+
+TEST(SpaceMarkup, EveryAngleBracketGainsItsSpace)
+{
+    const struct {
+        const char* page;
+        const char* spaced;
+    } cases[] = {
+        {"", ""},
+        {"plain text", "plain text"},
+        {"<a>b</a>", " <a> b </a> "},
+        {"<<>>", " < <> > "},
+        {"x<title>Home</title>y", "x <title> Home </title> y"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(SpaceMarkup(c.page), c.spaced) << c.page;
+}
+
 } // namespace harvina
