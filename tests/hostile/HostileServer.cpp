@@ -1,5 +1,6 @@
 #include "tests/hostile/HostileServer.h"
 
+#include "tests/support/LoopbackListener.h"
 #include <arpa/inet.h>
 #include <cerrno>
 #include <charconv>
@@ -276,21 +277,9 @@ std::vector<std::string> GoodDomains(int id)
 
 HostileServer::HostileServer(int trapPort, std::string filePage) : trapPort_(trapPort), filePage_(std::move(filePage))
 {
-    listenFd_ = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (listenFd_ < 0)
-        throw std::runtime_error("socket");
-    const int yes = 1;
-    setsockopt(listenFd_, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    if (bind(listenFd_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 || listen(listenFd_, 512) != 0) {
-        close(listenFd_);
-        throw std::runtime_error("bind/listen");
-    }
-    socklen_t length = sizeof address;
-    getsockname(listenFd_, reinterpret_cast<sockaddr*>(&address), &length);
-    port_ = ntohs(address.sin_port);
+    const LoopbackListener listener = ListenOnLoopback(512);
+    listenFd_ = listener.fd;
+    port_ = listener.port;
     host_ = "127.0.0.1:" + std::to_string(port_);
     acceptor_ = std::thread([this] { AcceptLoop(); });
 }

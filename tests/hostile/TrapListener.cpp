@@ -1,5 +1,6 @@
 #include "tests/hostile/TrapListener.h"
 
+#include "tests/support/LoopbackListener.h"
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <poll.h>
@@ -15,19 +16,9 @@ constexpr int kPollMs = 20;
 
 TrapListener::TrapListener()
 {
-    listenFd_ = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (listenFd_ < 0)
-        throw std::runtime_error("socket");
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    if (bind(listenFd_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 || listen(listenFd_, 64) != 0) {
-        close(listenFd_);
-        throw std::runtime_error("bind/listen");
-    }
-    socklen_t length = sizeof address;
-    getsockname(listenFd_, reinterpret_cast<sockaddr*>(&address), &length);
-    port_ = ntohs(address.sin_port);
+    const LoopbackListener listener = ListenOnLoopback(64);
+    listenFd_ = listener.fd;
+    port_ = listener.port;
     acceptor_ = std::thread([this] { AcceptLoop(); });
 }
 

@@ -1,5 +1,6 @@
 #include "tests/support/RawHttpServer.h"
 
+#include "tests/support/LoopbackListener.h"
 #include <arpa/inet.h>
 #include <cerrno>
 #include <netinet/in.h>
@@ -137,22 +138,9 @@ void RawConnection::Stall(std::chrono::milliseconds duration)
 
 RawHttpServer::RawHttpServer(Handler handler) : handler_(std::move(handler))
 {
-    listenFd_ = socket(AF_INET, SOCK_STREAM, 0);
-    if (listenFd_ < 0)
-        throw std::runtime_error("socket");
-    const int yes = 1;
-    setsockopt(listenFd_, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    address.sin_port = 0;
-    if (bind(listenFd_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 || listen(listenFd_, 64) != 0) {
-        close(listenFd_);
-        throw std::runtime_error("bind/listen");
-    }
-    socklen_t length = sizeof address;
-    getsockname(listenFd_, reinterpret_cast<sockaddr*>(&address), &length);
-    port_ = ntohs(address.sin_port);
+    const LoopbackListener listener = ListenOnLoopback(64);
+    listenFd_ = listener.fd;
+    port_ = listener.port;
     acceptor_ = std::thread([this] { AcceptLoop(); });
 }
 
