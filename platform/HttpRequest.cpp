@@ -1,6 +1,7 @@
 #include "platform/HttpRequest.h"
 
 #include "platform/Charset.h"
+#include "platform/HeaderBlanks.h"
 
 #include <chrono>
 
@@ -40,15 +41,6 @@ bool EqualsNoCase(std::string_view a, std::string_view b)
     return true;
 }
 
-std::string_view TrimBlanks(std::string_view text)
-{
-    while (!text.empty() && (text.front() == ' ' || text.front() == '\t'))
-        text.remove_prefix(1);
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\t'))
-        text.remove_suffix(1);
-    return text;
-}
-
 // The charset parameter of a Content-Type value, without quotes; empty when absent.
 std::string CharsetParameter(std::string_view contentType)
 {
@@ -60,7 +52,7 @@ std::string CharsetParameter(std::string_view contentType)
         return {};
     std::string_view value = contentType.substr(at + 8);
     value = value.substr(0, value.find(';'));
-    value = TrimBlanks(value);
+    value = TrimHeaderBlanks(value);
     if (value.size() >= 2 && (value.front() == '"' || value.front() == '\''))
         value = value.substr(1, value.size() - 2);
     return std::string(value);
@@ -196,8 +188,8 @@ std::string HttpRequest::ResponseHeader(std::string_view name) const
         return {};
     for (const std::string& line : response->headerLines) {
         const size_t colon = line.find(':');
-        if (colon != std::string::npos && EqualsNoCase(TrimBlanks(std::string_view(line).substr(0, colon)), name))
-            return std::string(TrimBlanks(std::string_view(line).substr(colon + 1)));
+        if (colon != std::string::npos && EqualsNoCase(TrimHeaderBlanks(std::string_view(line).substr(0, colon)), name))
+            return std::string(TrimHeaderBlanks(std::string_view(line).substr(colon + 1)));
     }
     return {};
 }

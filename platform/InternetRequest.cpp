@@ -1,6 +1,7 @@
 #include "platform/InternetRequest.h"
 
 #include "platform/CookieStore.h"
+#include "platform/HeaderBlanks.h"
 
 #include <algorithm>
 #include <cstring>
@@ -9,15 +10,6 @@
 
 namespace harvina {
 namespace {
-
-std::string_view TrimBlanks(std::string_view text)
-{
-    while (!text.empty() && (text.front() == ' ' || text.front() == '\t'))
-        text.remove_prefix(1);
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\t'))
-        text.remove_suffix(1);
-    return text;
-}
 
 bool IsCookieName(std::string_view name)
 {
@@ -48,9 +40,9 @@ std::vector<std::pair<std::string, std::string>> ParseHeaderText(std::string_vie
         const size_t colon = line.find(':');
         if (colon == std::string_view::npos)
             continue;
-        const std::string_view name = TrimBlanks(line.substr(0, colon));
+        const std::string_view name = TrimHeaderBlanks(line.substr(0, colon));
         if (!name.empty())
-            headers.emplace_back(std::string(name), std::string(TrimBlanks(line.substr(colon + 1))));
+            headers.emplace_back(std::string(name), std::string(TrimHeaderBlanks(line.substr(colon + 1))));
     }
     return headers;
 }
