@@ -10,6 +10,7 @@
 #include <set>
 
 #include "tests/hostile/CliRun.h"
+#include "tests/engine/TempFolder.h"
 #include "tests/hostile/HostileServer.h"
 #include "tests/hostile/LoopbackOnlyNetwork.h"
 #include "tests/hostile/TrapListener.h"
@@ -35,27 +36,6 @@ constexpr auto kRunLimit = 300s;
 // need more again.
 constexpr long kMaxRssKiB = 3L * 1024 * 1024;
 
-class TempFolder {
-public:
-    TempFolder()
-    {
-        std::string pattern = (std::filesystem::temp_directory_path() / "harvina-hostile-XXXXXX").string();
-        if (mkdtemp(pattern.data()))
-            path_ = pattern;
-    }
-    ~TempFolder()
-    {
-        std::error_code ignored;
-        if (!path_.empty())
-            std::filesystem::remove_all(path_, ignored);
-    }
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-    [[nodiscard]] const std::filesystem::path& Path() const { return path_; }
-
-private:
-    std::filesystem::path path_;
-};
 
 // The hostile half: the stalls first, so that they run out together while the
 // other workers go through the rest; a few capped bodies spread apart; the cheap
@@ -111,11 +91,12 @@ void RunHostileJob(const std::vector<std::string>& extraArguments, std::chrono::
         return entered;
     }();
 
-    TempFolder temp;
-    ASSERT_FALSE(temp.Path().empty());
-    const std::filesystem::path leakPage = temp.Path() / "leak.html";
+    const test::TempFolder tempFolder;
+    ASSERT_FALSE(tempFolder.Path().empty());
+    const std::filesystem::path temp = tempFolder.Path();
+    const std::filesystem::path leakPage = temp / "leak.html";
     std::ofstream(leakPage) << "<html><body><p>file-leak.com</p></body></html>";
-    const std::filesystem::path out = temp.Path() / "out";
+    const std::filesystem::path out = temp / "out";
 
     TrapListener trap;
     HostileServer server(trap.Port(), leakPage.string());
@@ -128,12 +109,12 @@ void RunHostileJob(const std::vector<std::string>& extraArguments, std::chrono::
         if (i < kHostilePages)
             addresses.push_back(server.Address(mix[static_cast<size_t>(i)], i));
     }
-    const std::filesystem::path input = temp.Path() / "input.txt";
+    const std::filesystem::path input = temp / "input.txt";
     std::ofstream(input, std::ios::binary) << JoinLines(addresses);
 
     std::vector<std::string> environment =
         InheritedEnvironment({"PATH", "ASAN_OPTIONS", "UBSAN_OPTIONS", "LSAN_OPTIONS"});
-    environment.push_back("HOME=" + temp.Path().string());
+    environment.push_back("HOME=" + temp.string());
     // A client that took its proxy from the environment would land in the trap.
     const std::string trapUrl = "http://127.0.0.1:" + std::to_string(trap.Port());
     for (const char* name : {"http_proxy", "https_proxy", "HTTP_PROXY", "HTTPS_PROXY", "all_proxy", "ALL_PROXY"})
